@@ -1,0 +1,18 @@
+// Measuring one file: pick C-family sources by extension, read them once
+// through read-only mapped views, and sort their lines.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "counting/line_tally.h"
+
+// Measures the file at path with views of chunkSize bytes. tally is zeroed
+// first on every path. True when the file was measured, or passed over with a
+// zero tally (a folder, another extension, an empty file, a FIFO or device);
+// false when it cannot be read.
+bool CountFileLines(const char* path, uint64_t chunkSize, LineTally& tally);
+
+// The same for a path the caller already knows is not a folder; path must be
+// NUL-terminated at length. The walk uses it to spare a path query per file.
+bool CountNonFolderFile(const char* path, size_t length, uint64_t chunkSize, LineTally& tally);

@@ -1,0 +1,39 @@
+#include "counting/source_names.h"
+
+#include <cstring>
+
+#include "platform/os.h"
+
+const char* FindExtension(const char* path, size_t length) {
+    for (size_t i = length; i > 0; --i) {
+        const char c = path[i - 1];
+        if (c == '.') return path + i - 1;
+        if (os::IsSeparator(c)) break;
+    }
+    return path + length;
+}
+
+namespace {
+
+char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool EqualsIgnoringAsciiCase(const char* text, const char* lowerCase) {
+    for (; *lowerCase; ++text, ++lowerCase) {
+        if (AsciiLower(*text) != *lowerCase) return false;
+    }
+    return *text == '\0';
+}
+
+}  // namespace
+
+bool IsSourceExtension(const char* extension) {
+    static const char* const kExtensions[] = {".cpp", ".h", ".c", ".cs", ".js", ".asm"};
+    for (const char* known : kExtensions) {
+        if (EqualsIgnoringAsciiCase(extension, known)) return true;
+    }
+    return false;
+}
+
+bool IsSourceFileName(const char* path, size_t length) {
+    return IsSourceExtension(FindExtension(path, length));
+}

@@ -1,0 +1,44 @@
+#include "tests/test_tree.h"
+
+#include <stdlib.h>
+
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+TestTree::TestTree() {
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / "mossgrain-test-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+    root_ = pattern;
+}
+
+TestTree::~TestTree() {
+    std::error_code ignored;
+    std::filesystem::remove_all(root_, ignored);
+}
+
+void TestTree::File(const std::string& relative, const std::string& bytes) const {
+    const std::filesystem::path p = root_ / relative;
+    std::filesystem::create_directories(p.parent_path());
+    std::ofstream out(p, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    if (!out) throw std::runtime_error("cannot write " + p.string());
+}
+
+void TestTree::Folder(const std::string& relative) const {
+    std::filesystem::create_directories(root_ / relative);
+}
+
+void TestTree::Link(const std::string& relative, const std::string& target) const {
+    const std::filesystem::path p = root_ / relative;
+    std::filesystem::create_directories(p.parent_path());
+    std::filesystem::create_symlink(target, p);
+}
+
+std::string TestTree::Read(const std::string& relative) const {
+    std::ifstream in(root_ / relative, std::ios::binary);
+    std::ostringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
