@@ -1,0 +1,69 @@
+#include "report/report_run.h"
+
+#include <cstring>
+#include <string>
+#include <string_view>
+
+#include "counting/tally_folder.h"
+#include "dialog/csettings.h"
+#include "platform/os.h"
+#include "plugin/wcx_api.h"
+#include "report/report_format.h"
+
+namespace {
+
+constexpr const char* kSettingsFile = "Mossgrain.ini";
+
+// The settings file is written on every run that has entries and read by
+// nobody; its results do not matter to the run.
+void TouchSettingsFile() {
+    static const char kNoKeys[2] = {'\0', '\0'};
+    os::WriteProfileSection("Settings", kNoKeys, kSettingsFile);
+    os::WriteProfileString("MySection", "Name_autor", "Kervad", kSettingsFile);
+}
+
+bool ConfirmedInDialog() {
+    CSettings dialog;
+    return dialog.DoModal() == 1;
+}
+
+// Writes the header and one row per entry that yields lines.
+bool WriteRows(os::ReportFile& report, const char* sourceFolder, const char* entryList) {
+    const std::string_view header = ReportHeader();
+    if (!os::WriteReport(report, header.data(), header.size())) return false;
+
+    const uint64_t chunkSize = os::AllocationGranularity();
+    // Without a source folder no entry can be found; each gets no row.
+    const std::string folder = sourceFolder ? os::PathFromHost(sourceFolder) : std::string();
+    for (const char* entry = entryList; *entry != '\0'; entry += std::strlen(entry) + 1) {
+        if (sourceFolder == nullptr) continue;
+        const std::string path = folder + os::PathFromHost(entry);
+        uint64_t files = 0;
+        LineTally tally;
+        if (!TallyFolder(path.c_str(), chunkSize, files, tally) || tally.total == 0) continue;
+        const std::string row = ReportRow(entry, files, tally);
+        if (!os::WriteReport(report, row.data(), row.size())) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+int RunReport(const char* reportPath, const char* sourceFolder, const char* entryList) {
+    if (entryList == nullptr || *entryList == '\0') return kWcxOk;
+
+    TouchSettingsFile();
+    if (!ConfirmedInDialog()) return kWcxOk;
+
+    const std::string path = reportPath ? os::PathFromHost(reportPath) : std::string();
+    os::ReportFile report;
+    if (reportPath == nullptr || !os::CreateReportFile(path.c_str(), report)) {
+        return kWcxCreateError;
+    }
+    const bool written = WriteRows(report, sourceFolder, entryList);
+    const bool closed = os::CloseReportFile(report);
+    if (written && closed) return kWcxOk;
+    // Never leave a report that looks finished but is cut short.
+    os::RemoveReportFile(path.c_str(), report);
+    return kWcxWriteError;
+}
