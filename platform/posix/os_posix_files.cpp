@@ -1,0 +1,195 @@
+// POSIX: paths, read-only mapped source files, folder enumeration and the
+// report file.
+#include <dirent.h>
+#include <errno.h>
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstring>
+
+#include "platform/os.h"
+
+namespace os {
+
+const char kSeparator = '/';
+
+bool IsSeparator(char c) { return c == '/'; }
+
+std::string PathFromHost(const char* hostText) { return hostText ? hostText : ""; }
+
+bool IsFolder(const char* path) {
+    struct stat st;
+    return path != nullptr && stat(path, &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+namespace {
+
+uint64_t PageSize() {
+    static const uint64_t size = [] {
+        const long page = sysconf(_SC_PAGESIZE);
+        return page > 0 ? static_cast<uint64_t>(page) : 4096;
+    }();
+    return size;
+}
+
+// Opens without blocking (a FIFO would wait for a writer) and without ever
+// becoming the process's controlling terminal.
+int OpenForReading(const char* path) {
+    int fd;
+    do {
+        fd = open(path, O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    } while (fd < 0 && errno == EINTR);
+    return fd;
+}
+
+bool IsSpecialFile(const struct stat& st) { return !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode); }
+
+}  // namespace
+
+// Views are 64 KiB as on Windows; rounded up for machines with larger pages so
+// every view offset stays page aligned.
+uint64_t AllocationGranularity() {
+    const uint64_t granularity = 65536;
+    const uint64_t page = PageSize();
+    return granularity % page == 0 ? granularity : page;
+}
+
+OpenStatus OpenSourceFile(const char* path, SourceFile& file) {
+    file = SourceFile{};
+    const int fd = OpenForReading(path);
+    if (fd < 0) {
+        // A socket cannot be opened at all; it is still no unreadable source.
+        struct stat st;
+        if (stat(path, &st) == 0 && IsSpecialFile(st)) return OpenStatus::kNotRegular;
+        return OpenStatus::kFailed;
+    }
+    struct stat st;
+    if (fstat(fd, &st) != 0) {
+        close(fd);
+        return OpenStatus::kFailed;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        close(fd);
+        return S_ISDIR(st.st_mode) ? OpenStatus::kFailed : OpenStatus::kNotRegular;
+    }
+    file.handle = fd;
+    file.size = static_cast<uint64_t>(st.st_size);
+    return OpenStatus::kOpened;
+}
+
+bool MapView(const SourceFile& file, uint64_t offset, size_t length, View& view) {
+    view = View{};
+    if (length == 0) return false;
+    const uint64_t gap = offset % PageSize();
+    const size_t mapped = length + static_cast<size_t>(gap);
+    void* base = mmap(nullptr, mapped, PROT_READ, MAP_SHARED, static_cast<int>(file.handle),
+                      static_cast<off_t>(offset - gap));
+    if (base == MAP_FAILED) return false;
+    view.base = base;
+    view.baseLength = mapped;
+    view.data = static_cast<const unsigned char*>(base) + gap;
+    return true;
+}
+
+void UnmapView(View& view) {
+    if (view.base != nullptr) munmap(view.base, view.baseLength);
+    view = View{};
+}
+
+void CloseSourceFile(SourceFile& file) {
+    if (file.handle >= 0) close(static_cast<int>(file.handle));
+    file = SourceFile{};
+}
+
+bool OpenFolder(const char* path, FolderScan& scan) {
+    scan = FolderScan{};
+    DIR* dir = opendir(path);
+    if (dir == nullptr) return false;
+    struct stat st;
+    if (fstat(dirfd(dir), &st) != 0) {
+        closedir(dir);
+        return false;
+    }
+    scan.handle = dir;
+    scan.id = FolderId{static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino)};
+    return true;
+}
+
+NextStatus NextEntry(FolderScan& scan, FolderEntry& entry) {
+    errno = 0;
+    const struct dirent* d = readdir(static_cast<DIR*>(scan.handle));
+    if (d == nullptr) return errno == 0 ? NextStatus::kEnd : NextStatus::kFailed;
+    entry.name = d->d_name;
+    entry.nameLength = std::strlen(d->d_name);
+    switch (d->d_type) {
+        case DT_REG:
+            entry.kind = EntryKind::kFile;
+            break;
+        case DT_DIR:
+            entry.kind = EntryKind::kFolder;
+            break;
+        case DT_FIFO:
+        case DT_SOCK:
+        case DT_CHR:
+        case DT_BLK:
+            entry.kind = EntryKind::kSpecial;
+            break;
+        default:  // links and file systems that do not say: stat decides
+            entry.kind = EntryKind::kUnknown;
+            break;
+    }
+    return NextStatus::kEntry;
+}
+
+void CloseFolder(FolderScan& scan) {
+    if (scan.handle != nullptr) closedir(static_cast<DIR*>(scan.handle));
+    scan = FolderScan{};
+}
+
+bool CreateReportFile(const char* path, ReportFile& file) {
+    file = ReportFile{};
+    // Non-blocking so that a FIFO without a reader fails instead of hanging.
+    int fd;
+    do {
+        fd = open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0666);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0) return false;
+    struct stat st;
+    if (fstat(fd, &st) != 0) {
+        close(fd);
+        return false;
+    }
+    const int flags = fcntl(fd, F_GETFL);
+    if (flags >= 0) fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+    file.handle = fd;
+    file.regular = S_ISREG(st.st_mode);
+    return true;
+}
+
+bool WriteReport(ReportFile& file, const void* bytes, size_t count) {
+    const char* p = static_cast<const char*>(bytes);
+    while (count > 0) {
+        const ssize_t n = write(static_cast<int>(file.handle), p, count);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        p += n;
+        count -= static_cast<size_t>(n);
+    }
+    return true;
+}
+
+bool CloseReportFile(ReportFile& file) {
+    if (file.handle < 0) return false;
+    // On Linux the descriptor is gone even when close is interrupted.
+    const bool closed = close(static_cast<int>(file.handle)) == 0 || errno == EINTR;
+    file.handle = -1;
+    return closed;
+}
+
+void RemoveReportFile(const char* path, const ReportFile& file) {
+    if (file.regular) unlink(path);
+}
+
+}  // namespace os
