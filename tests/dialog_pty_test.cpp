@@ -1,0 +1,252 @@
+// Dialogs on a real terminal: each run is a child process whose controlling
+// terminal is a fresh pseudo-terminal, typed at and read by this process.
+// Every wait is bounded, so a dialog that never ends fails the test instead
+// of hanging it.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <pty.h>
+#include <signal.h>
+#include <stdlib.h>
+#include <string.h>
+#include <sys/wait.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <string>
+
+#include "dialog/csettings.h"
+#include "platform/os.h"
+
+namespace {
+
+constexpr auto kDeadline = std::chrono::seconds(15);
+
+// Exit codes of a child beyond the dialog's own results.
+constexpr int kTerminalChanged = 100;  // its settings differ after the dialog
+constexpr int kDialogFailed = 99;      // the dialog returned -1
+constexpr int kHostHandlerMissed = 98;
+constexpr int kHandlersChanged = 97;  // a signal disposition differs after the dialog
+
+constexpr int kDialogSignals[] = {SIGTERM, SIGHUP, SIGQUIT, SIGINT};
+
+void Dispositions(sighandler_t (&handlers)[4]) {
+    for (int i = 0; i < 4; ++i) {
+        struct sigaction now {};
+        sigaction(kDialogSignals[i], nullptr, &now);
+        handlers[i] = now.sa_handler;
+    }
+}
+
+bool SameSettings(const termios& a, const termios& b) {
+    return a.c_iflag == b.c_iflag && a.c_oflag == b.c_oflag && a.c_cflag == b.c_cflag &&
+           a.c_lflag == b.c_lflag && memcmp(a.c_cc, b.c_cc, sizeof a.c_cc) == 0;
+}
+
+// The settings dialog; exits with its result, plus 10 for the Pascal style and
+// 20 for the second results file.
+int SettingsBody() {
+    termios before{}, after{};
+    tcgetattr(0, &before);
+    sighandler_t handlersBefore[4], handlersAfter[4];
+    Dispositions(handlersBefore);
+    CSettings settings;
+    const intptr_t result = settings.DoModal();
+    Dispositions(handlersAfter);
+    if (!std::equal(handlersBefore, handlersBefore + 4, handlersAfter)) return kHandlersChanged;
+    // A terminal that hung up has no settings left to compare.
+    if (tcgetattr(0, &after) == 0 && !SameSettings(before, after)) return kTerminalChanged;
+    if (result < 0) return kDialogFailed;
+    return static_cast<int>(result) + 10 * settings.m_nProjectStyle + 20 * settings.m_nResultsFile;
+}
+
+int AboutBody() { return os::ShowMessageBox(nullptr, "line one\nline two", "About...", 0x30); }
+
+volatile sig_atomic_t g_hostSawSignal = 0;
+void HostHandler(int) { g_hostSawSignal = 1; }
+
+// A host with its own SIGINT handler: the dialog must pass the signal on,
+// end, and leave the handler in place.
+int HostHandlerBody() {
+    signal(SIGINT, HostHandler);
+    const int result = SettingsBody();
+    struct sigaction now {};
+    sigaction(SIGINT, nullptr, &now);
+    if (!g_hostSawSignal || now.sa_handler != HostHandler) return kHostHandlerMissed;
+    return result;
+}
+
+// A host that ignores hang-ups: the dialog sees its terminal end instead.
+int IgnoresHangUpBody() {
+    signal(SIGHUP, SIG_IGN);
+    return SettingsBody();
+}
+
+enum class Action { kType, kSignal, kHangUp };
+
+struct PtyRun {
+    int status = 0;
+    bool timedOut = false;
+    std::string output;  // everything the child wrote to the terminal
+    termios after{};     // the terminal's settings once the child has ended
+};
+
+// Runs body on a new terminal; once caption is on screen, types input, sends
+// signalNumber, or hangs up.
+PtyRun RunOnPty(int (*body)(), const char* caption, Action action, const std::string& input = "",
+                int signalNumber = 0) {
+    PtyRun run;
+    int master = -1;
+    const pid_t pid = forkpty(&master, nullptr, nullptr, nullptr);
+    if (pid < 0) {
+        ADD_FAILURE() << "forkpty: " << strerror(errno);
+        return run;
+    }
+    if (pid == 0) {
+        alarm(20);  // a hung dialog dies
+        unsetenv("MOSSGRAIN_KEYS");
+        _exit(body());
+    }
+    const auto deadline = std::chrono::steady_clock::now() + kDeadline;
+    bool acted = false;
+    bool masterOpen = true;
+    for (;;) {
+        if (masterOpen) {
+            pollfd p = {master, POLLIN, 0};
+            if (poll(&p, 1, 20) > 0) {
+                char buffer[4096];
+                const ssize_t n = read(master, buffer, sizeof buffer);
+                if (n > 0) run.output.append(buffer, static_cast<size_t>(n));
+            }
+        } else {
+            usleep(20000);
+        }
+        if (!acted && run.output.find(caption) != std::string::npos) {
+            acted = true;
+            if (action == Action::kType) {
+                EXPECT_EQ(write(master, input.data(), input.size()), ssize_t(input.size()));
+            } else if (action == Action::kSignal) {
+                kill(pid, signalNumber);
+            } else {
+                close(master);
+                masterOpen = false;
+            }
+        }
+        if (waitpid(pid, &run.status, WNOHANG) == pid) break;
+        if (std::chrono::steady_clock::now() > deadline) {
+            kill(pid, SIGKILL);
+            waitpid(pid, &run.status, 0);
+            run.timedOut = true;
+            break;
+        }
+    }
+    if (masterOpen) {
+        tcgetattr(master, &run.after);
+        pollfd p = {master, POLLIN, 0};
+        char buffer[4096];
+        ssize_t n;
+        while (poll(&p, 1, 0) > 0 && (n = read(master, buffer, sizeof buffer)) > 0) {
+            run.output.append(buffer, static_cast<size_t>(n));
+        }
+        close(master);
+    }
+    return run;
+}
+
+int ExitCode(const PtyRun& run) {
+    EXPECT_FALSE(run.timedOut) << run.output;
+    EXPECT_TRUE(WIFEXITED(run.status)) << run.output;
+    return WIFEXITED(run.status) ? WEXITSTATUS(run.status) : -1;
+}
+
+TEST(DialogOnTerminalTest, KeysAnswerTheSettingsDialog) {
+    struct Case {
+        const char* typed;
+        int exit;
+    } cases[] = {
+        {"\r", 1},                     // Enter on Ok
+        {"\t\r", 2},                   // Tab to Cancel, Enter
+        {"\x1b[B\r", 2},               // Down moves from Ok to Cancel
+        {"\t\t\x1b[B\r", 11},          // Down onto Pascal checks it; Enter is Ok
+        {"\x1b[Z\x1b[Z\x1bOA\r", 21},  // keypad-mode Up wraps from .csv to the other
+        {"\x1b", 2},                   // a lone Escape, told from a sequence by waiting
+        {"\x03", 2},                   // Ctrl-C is a key here, not a signal
+        {"\t\t\x1b[A\x1b", 12},        // Pascal is read at once, Escape keeps it
+    };
+    for (const Case& c : cases) {
+        const PtyRun run = RunOnPty(SettingsBody, "Mossgrain: Settings", Action::kType, c.typed);
+        EXPECT_EQ(ExitCode(run), c.exit) << testing::PrintToString(std::string(c.typed));
+    }
+}
+
+TEST(DialogOnTerminalTest, HidesTheCursorAndGivesItBack) {
+    const PtyRun run = RunOnPty(SettingsBody, "Mossgrain: Settings", Action::kType, "\t\r");
+    ASSERT_EQ(ExitCode(run), 2);
+    const size_t hidden = run.output.find("\x1b[?25l");
+    ASSERT_NE(hidden, std::string::npos);
+    EXPECT_LT(hidden, run.output.find("Mossgrain: Settings"));
+    // Redrawn after Tab with Cancel focused, then the cursor is shown below.
+    EXPECT_NE(run.output.find("\x1b[7m>[[ Cancel ]]"), std::string::npos);
+    EXPECT_GT(run.output.rfind("\x1b[?25h\r\n"), run.output.rfind("Cancel"));
+}
+
+TEST(DialogOnTerminalTest, AboutBoxClosesWithOk) {
+    for (const char* typed : {"\r", " ", "\x1b"}) {
+        const PtyRun run = RunOnPty(AboutBody, "About...", Action::kType, typed);
+        EXPECT_EQ(ExitCode(run), 1);
+        EXPECT_NE(run.output.find("line two"), std::string::npos);
+    }
+}
+
+TEST(DialogOnTerminalTest, TerminatingSignalRestoresTheTerminalFirst) {
+    const PtyRun run = RunOnPty(SettingsBody, "Mossgrain: Settings", Action::kSignal, "", SIGTERM);
+    ASSERT_FALSE(run.timedOut);
+    ASSERT_TRUE(WIFSIGNALED(run.status));
+    EXPECT_EQ(WTERMSIG(run.status), SIGTERM);
+    EXPECT_TRUE(run.after.c_lflag & ICANON);
+    EXPECT_TRUE(run.after.c_lflag & ECHO);
+    EXPECT_TRUE(run.after.c_lflag & ISIG);
+    EXPECT_NE(run.output.find("\x1b[?25h"), std::string::npos);
+}
+
+TEST(DialogOnTerminalTest, HostHandlerGetsTheSignalAndIsPutBack) {
+    const PtyRun run =
+        RunOnPty(HostHandlerBody, "Mossgrain: Settings", Action::kSignal, "", SIGINT);
+    EXPECT_EQ(ExitCode(run), kDialogFailed);  // the dialog ends with -1, the terminal restored
+}
+
+TEST(DialogOnTerminalTest, TerminalThatEndsEndsTheDialog) {
+    const PtyRun run = RunOnPty(IgnoresHangUpBody, "Mossgrain: Settings", Action::kHangUp);
+    EXPECT_EQ(ExitCode(run), kDialogFailed);
+}
+
+// Without a script and without a controlling terminal nothing can be asked.
+TEST(DialogWithoutTerminalTest, FailsAtOnceAndSilently) {
+    int out[2];
+    ASSERT_EQ(pipe(out), 0);
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        alarm(20);
+        setsid();  // a new session has no controlling terminal
+        dup2(out[1], 1);
+        dup2(out[1], 2);
+        unsetenv("MOSSGRAIN_KEYS");
+        CSettings settings;
+        const bool failed = settings.DoModal() == -1;
+        const bool closed = os::ShowMessageBox(nullptr, "text", "About...", 0x30) == 0;
+        _exit(failed && closed ? 0 : 1);
+    }
+    close(out[1]);
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    char buffer[256];
+    const ssize_t n = read(out[0], buffer, sizeof buffer);
+    close(out[0]);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_EQ(n, 0) << std::string(buffer, n > 0 ? static_cast<size_t>(n) : 0);
+}
+
+}  // namespace

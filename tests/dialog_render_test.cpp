@@ -1,0 +1,188 @@
+// The terminal side of dialogs without a terminal: bytes to keys, and the
+// drawing of the settings dialog.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "dialog/cdialog.h"
+#include "dialog/settings_resource.h"
+#include "platform/posix/terminal_dialog.h"
+#include "platform/posix/terminal_keys.h"
+#include "platform/posix/terminal_render.h"
+#include "platform/posix/terminal_text.h"
+
+namespace {
+
+using os::terminal::DialogModel;
+using os::terminal::Key;
+using os::terminal::KeyDecoder;
+using os::terminal::RenderDialog;
+using os::terminal::RenderStyle;
+
+// The keys a byte string decodes to; a trailing timeout ends a lone ESC.
+std::vector<Key> Decode(const std::string& bytes, bool timeout = true) {
+    KeyDecoder decoder;
+    std::vector<Key> keys;
+    for (unsigned char byte : bytes) {
+        if (std::optional<Key> key = decoder.Feed(byte)) keys.push_back(*key);
+    }
+    if (timeout) {
+        if (std::optional<Key> key = decoder.Timeout()) keys.push_back(*key);
+    }
+    return keys;
+}
+
+TEST(KeyDecoderTest, PlainBytesAndSequences) {
+    using V = std::vector<Key>;
+    EXPECT_EQ(Decode("\t\r\n \x03"),
+              (V{Key::kTab, Key::kEnter, Key::kEnter, Key::kSpace, Key::kCtrlC}));
+    EXPECT_EQ(Decode("\x1b[A\x1b[B\x1b[C\x1b[D"),
+              (V{Key::kUp, Key::kDown, Key::kRight, Key::kLeft}));
+    EXPECT_EQ(Decode("\x1bOA\x1bOB\x1bOC\x1bOD"),
+              (V{Key::kUp, Key::kDown, Key::kRight, Key::kLeft}));
+    EXPECT_EQ(Decode("\x1b[Z"), V{Key::kBackTab});
+    EXPECT_EQ(Decode("\x1b[1;5C"), V{Key::kRight});  // a modified arrow is still an arrow
+    // Letters, Delete, F5 and Alt-x are no keys of a dialog.
+    EXPECT_EQ(Decode("ab\x7f\x1b[3~\x1b[15~\x1bx"), V{});
+}
+
+TEST(KeyDecoderTest, LoneEscapeNeedsTheTimeout) {
+    KeyDecoder decoder;
+    EXPECT_FALSE(decoder.Feed(0x1b));
+    EXPECT_TRUE(decoder.Pending());
+    EXPECT_EQ(decoder.Timeout(), Key::kEscape);
+    EXPECT_FALSE(decoder.Pending());
+    // Two ESCs: the first is a key, the second may begin a sequence.
+    EXPECT_EQ(Decode("\x1b\x1b[A"), (std::vector<Key>{Key::kEscape, Key::kUp}));
+    // A sequence cut short is dropped, and what follows reads normally.
+    EXPECT_EQ(Decode("\x1b[", true), std::vector<Key>{});
+    EXPECT_EQ(Decode("\x1b[" + std::string(100, '1') + "A\t"), std::vector<Key>{Key::kTab});
+}
+
+TEST(KeyScriptTest, NamesAliasesAndErrors) {
+    std::vector<Key> keys;
+    std::string bad;
+    ASSERT_TRUE(os::terminal::ParseKeyScript(
+        " Enter esc Escape\tTAB s-tab BackTab shift-tab\nSpace up DOWN Left right c-C ", keys,
+        bad));
+    EXPECT_EQ(keys, (std::vector<Key>{Key::kEnter, Key::kEscape, Key::kEscape, Key::kTab,
+                                      Key::kBackTab, Key::kBackTab, Key::kBackTab, Key::kSpace,
+                                      Key::kUp, Key::kDown, Key::kLeft, Key::kRight, Key::kCtrlC}));
+    for (Key key : keys) EXPECT_EQ(os::terminal::ParseKeyName(os::terminal::KeyName(key)), key);
+    EXPECT_FALSE(os::terminal::ParseKeyScript("Tab Ctrl-C Enter", keys, bad));
+    EXPECT_EQ(bad, "Ctrl-C");
+}
+
+class SettingsDrawingTest : public testing::Test {
+protected:
+    SettingsDrawingTest() : model_(DialogModel::FromTemplate(*FindDialogTemplate(IDD_SETTINGS))) {
+        // As the framework loads it: the first button of each radio group checked.
+        model_.SetChecked(*model_.Find(IDC_C_STYLE), true);
+        model_.SetChecked(*model_.Find(IDC_CSV), true);
+    }
+
+    std::string Plain() {
+        std::string text;
+        lines_ = RenderDialog(model_, RenderStyle::kPlain);
+        for (const std::string& line : lines_) text += line + "\n";
+        return text;
+    }
+
+    DialogModel model_;
+    std::vector<std::string> lines_;
+};
+
+TEST_F(SettingsDrawingTest, ShowsEveryControlInAFrame) {
+    const std::string text = Plain();
+    EXPECT_EQ(lines_.front().rfind("+- Mossgrain: Settings -", 0), 0u);
+    for (const char* part :
+         {"+- Project style -", "+- Results File -", "(*) C style project",
+          "( ) Pascal style project", "(*) .csv", "( ) .VizizaVara", ">[[ Ok ]]", " [ Cancel ] "}) {
+        EXPECT_NE(text.find(part), std::string::npos) << part << "\n" << text;
+    }
+    EXPECT_EQ(text.find('\x1b'), std::string::npos);
+    // A rectangle that fits an 80-column terminal.
+    for (const std::string& line : lines_) {
+        EXPECT_EQ(line.size(), lines_.front().size()) << text;
+        EXPECT_LE(line.size(), 80u);
+        EXPECT_EQ(line.front(), line.front() == '+' ? '+' : '|');
+    }
+    EXPECT_EQ(lines_.back().find_first_not_of("+-"), std::string::npos);
+}
+
+TEST_F(SettingsDrawingTest, KeepsTheTemplateArrangement) {
+    Plain();
+    const auto where = [&](const char* part) {
+        for (size_t row = 0; row < lines_.size(); ++row) {
+            const size_t column = lines_[row].find(part);
+            if (column != std::string::npos) return std::pair<size_t, size_t>(row, column);
+        }
+        ADD_FAILURE() << part;
+        return std::pair<size_t, size_t>(0, 0);
+    };
+    // Pascal below C, .csv right of C and on its row, Cancel below Ok, the
+    // buttons right of the results group, both radio groups inside their boxes.
+    EXPECT_GT(where("Pascal").first, where("C style").first);
+    EXPECT_EQ(where(".csv").first, where("C style").first);
+    EXPECT_GT(where(".csv").second, where("C style").second);
+    EXPECT_GT(where("Cancel").first, where("Ok").first);
+    EXPECT_GT(where("Ok").second, where("Results File").second);
+    // The radio buttons sit between the top and bottom borders of their box.
+    const auto [top, left] = where("Project style");
+    size_t bottom = top + 1;
+    while (bottom < lines_.size() && lines_[bottom][left - 3] != '+') ++bottom;
+    ASSERT_LT(bottom, lines_.size());
+    EXPECT_LT(top, where("C style").first);
+    EXPECT_LT(where("Pascal").first, bottom);
+    EXPECT_GT(where("C style").second, left - 3);
+}
+
+TEST_F(SettingsDrawingTest, FocusAndDefaultFollowTheKeys) {
+    model_.HandleKey(Key::kTab);  // to Cancel, which then takes the default role
+    std::string text = Plain();
+    EXPECT_NE(text.find(">[[ Cancel ]]"), std::string::npos) << text;
+    EXPECT_NE(text.find("  [ Ok ] "), std::string::npos) << text;
+    model_.HandleKey(Key::kTab);
+    model_.HandleKey(Key::kDown);  // onto Pascal, which checks it
+    text = Plain();
+    EXPECT_NE(text.find(">(*) Pascal style project"), std::string::npos) << text;
+    EXPECT_NE(text.find(" ( ) C style project"), std::string::npos) << text;
+    EXPECT_NE(text.find(" [[ Ok ]]"), std::string::npos) << text;  // the default again
+    EXPECT_EQ(text.find('>'), text.rfind('>'));                    // one focus only
+
+    // In a terminal the focused control is also in reverse video.
+    std::string ansi;
+    for (const std::string& line : RenderDialog(model_, RenderStyle::kAnsi)) ansi += line;
+    EXPECT_NE(ansi.find("\x1b[7m>(*) Pascal style project\x1b[27m"), std::string::npos);
+    // Without its attributes it is the plain drawing.
+    std::string stripped;
+    for (size_t i = 0; i < ansi.size(); ++i) {
+        if (ansi[i] == '\x1b') {
+            i = ansi.find('m', i);
+            continue;
+        }
+        stripped += ansi[i];
+    }
+    text.erase(std::remove(text.begin(), text.end(), '\n'), text.end());
+    EXPECT_EQ(stripped, text);
+}
+
+TEST_F(SettingsDrawingTest, NarrowTerminalsCutLines) {
+    for (const std::string& line : RenderDialog(model_, RenderStyle::kAnsi, 30)) {
+        EXPECT_EQ(os::terminal::CellCount(line), 30) << line;
+    }
+}
+
+TEST(TextCellsTest, ControlBytesAndBadUtf8BecomeQuestionMarks) {
+    EXPECT_EQ(os::terminal::SplitCells("a\x1b\tb"), (std::vector<std::string>{"a", "?", "?", "b"}));
+    EXPECT_EQ(os::terminal::SplitCells("\xc3\xa9\xe2\x82\xac"),
+              (std::vector<std::string>{"\xc3\xa9", "\xe2\x82\xac"}));
+    // A cut sequence, an overlong slash and a C1 control.
+    EXPECT_EQ(os::terminal::SplitCells("\xe2\x82 \xc0\xaf \xc2\x9b"),
+              (std::vector<std::string>{"?", "?", " ", "?", "?", " ", "?", "?"}));
+}
+
+}  // namespace
