@@ -1,0 +1,222 @@
+// mossgrain: the stand-in host. It loads the module by file name and drives
+// it through its entry points the way the file manager does when the user
+// packs a selection into an archive of the module's type.
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "host/entry_list.h"
+#include "host/plugin_module.h"
+#include "platform/host_os.h"
+#include "plugin/module_identity.h"
+
+namespace {
+
+// Exit statuses: the module's run failed; the module or the command line
+// could not be used at all.
+constexpr int kExitRunFailed = 1;
+constexpr int kExitUnusable = 2;
+
+const char kUsage[] =
+    "usage: mossgrain pack [--yes] [--plugin FILE] REPORT SOURCE ENTRY...\n"
+    "       mossgrain caps [--plugin FILE]\n"
+    "       mossgrain about [--yes] [--plugin FILE]\n"
+    "       mossgrain --help | --version\n";
+
+const char kHelp[] =
+    "\n"
+    "Drives the Mossgrain module as the file manager does.\n"
+    "\n"
+    "  pack    packs the ENTRY folders of SOURCE into REPORT: the module shows its\n"
+    "          settings dialog and, after Ok, writes a line-count report there\n"
+    "  caps    prints the module's capability word and the names of its bits\n"
+    "  about   shows the module's about box\n"
+    "\n"
+    "  --yes          answer the module's dialogs with Enter\n"
+    "  --plugin FILE  the module to load (default: Mossgrain.wcx beside mossgrain)\n"
+    "\n"
+    "Each ENTRY is a path relative to SOURCE; folders are passed with one trailing\n"
+    "separator, in the order given. Exit status: 0 when the module's run succeeded,\n"
+    "1 when it failed, 2 when the module or the command line could not be used.\n";
+
+struct Options {
+    bool yes = false;
+    std::string plugin;
+    std::vector<std::string> operands;
+};
+
+bool ParseOptions(int argc, char** argv, int first, Options& options) {
+    for (int i = first; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--yes") {
+            options.yes = true;
+        } else if (arg == "--plugin") {
+            if (++i == argc) return false;
+            options.plugin = argv[i];
+        } else if (arg == "--") {
+            for (++i; i < argc; ++i) options.operands.emplace_back(argv[i]);
+        } else if (arg.size() > 1 && arg[0] == '-') {
+            std::fprintf(stderr, "mossgrain: unknown option %s\n", arg.c_str());
+            return false;
+        } else {
+            options.operands.push_back(arg);
+        }
+    }
+    return true;
+}
+
+bool LoadPlugin(const Options& options, PluginModule& module) {
+    const std::string path = options.plugin.empty()
+                                 ? host_os::ExecutableFolder() + MOSSGRAIN_ORIGINAL_FILENAME
+                                 : options.plugin;
+    std::string error;
+    if (module.Load(path, error)) return true;
+    std::fprintf(stderr, "mossgrain: cannot use the plug-in %s: %s\n", path.c_str(), error.c_str());
+    return false;
+}
+
+struct CapabilityBit {
+    int bit;
+    const char* name;
+    const char* meaning;
+};
+
+constexpr CapabilityBit kCapabilityBits[] = {
+    {kCapsNew, "new", "can create new archives"},
+    {kCapsModify, "modify", "can modify existing archives"},
+    {kCapsMultiple, "multiple", "an archive can hold several files"},
+    {kCapsDelete, "delete", "can delete files from archives"},
+    {kCapsOptions, "options", "has an options dialog"},
+    {kCapsMemPack, "mempack", "can pack in memory"},
+    {kCapsByContent, "bycontent", "recognises its archives by content"},
+    {kCapsSearchText, "searchtext", "the host may search for text in its archives"},
+    {kCapsHide, "hide", "shown as an ordinary file, opened only on request"},
+};
+
+int Caps(const Options& options) {
+    PluginModule module;
+    if (!LoadPlugin(options, module)) return kExitUnusable;
+    const int caps = module.getPackerCaps();
+    std::printf("%d (0x%03X)\n", caps, static_cast<unsigned>(caps));
+    int known = 0;
+    for (const CapabilityBit& c : kCapabilityBits) {
+        known |= c.bit;
+        if (caps & c.bit) std::printf("  0x%03X %-10s %s\n", c.bit, c.name, c.meaning);
+    }
+    if (caps & ~known) std::printf("  0x%03X (bits this host does not know)\n", caps & ~known);
+    return 0;
+}
+
+int About(const Options& options) {
+    PluginModule module;
+    if (!LoadPlugin(options, module)) return kExitUnusable;
+    if (options.yes) host_os::AnswerDialogsWith("Enter");
+    if (module.configurePacker(nullptr, module.handle) == 0) {
+        std::fprintf(stderr, "mossgrain: the about box could not be shown%s\n",
+                     host_os::CanShowDialogs() ? "" : " (no terminal; --yes answers it)");
+        return kExitRunFailed;
+    }
+    return 0;
+}
+
+const char* ErrorName(int code) {
+    switch (code) {
+        case kWcxBadData:
+            return "E_BAD_DATA";
+        case kWcxCreateError:
+            return "E_ECREATE";
+        case kWcxWriteError:
+            return "E_EWRITE";
+        default:
+            return "unknown error";
+    }
+}
+
+const char* ErrorMeaning(int code) {
+    switch (code) {
+        case kWcxCreateError:
+            return "the report file could not be created";
+        case kWcxWriteError:
+            return "the report file could not be written";
+        default:
+            return "the plug-in failed";
+    }
+}
+
+int Pack(const Options& options) {
+    if (options.operands.size() < 3) {
+        std::fputs(kUsage, stderr);
+        return kExitUnusable;
+    }
+    const std::string& report = options.operands[0];
+    const std::string source =
+        SourceWithSeparator(options.operands[1], host_os::kSeparator, host_os::IsSeparator);
+    std::vector<std::string> entries;
+    for (size_t i = 2; i < options.operands.size(); ++i) {
+        const std::string& entry = options.operands[i];
+        if (entry.empty()) {
+            std::fprintf(stderr, "mossgrain: an ENTRY may not be empty\n");
+            return kExitUnusable;
+        }
+        const bool folder = host_os::IsFolder((source + entry).c_str());
+        entries.push_back(MarkEntry(entry, folder, host_os::kSeparator, host_os::IsSeparator));
+    }
+
+    PluginModule module;
+    if (!LoadPlugin(options, module)) return kExitUnusable;
+    if ((module.getPackerCaps() & kCapsNew) == 0) {
+        std::fprintf(stderr, "mossgrain: the plug-in cannot create archives\n");
+        return kExitUnusable;
+    }
+    if (options.yes) host_os::AnswerDialogsWith("Enter");
+    const bool canAsk = host_os::CanShowDialogs();
+
+    const std::string before = host_os::FileStamp(report.c_str());
+    std::string reportArg = report, sourceArg = source, list = EntryList(entries);
+    const int result =
+        module.packFiles(reportArg.data(), nullptr, sourceArg.data(), list.data(), 0);
+    if (result != 0) {
+        std::fprintf(stderr, "mossgrain: %s: %s (%s, %d)\n", report.c_str(), ErrorMeaning(result),
+                     ErrorName(result), result);
+        return kExitRunFailed;
+    }
+    if (host_os::FileStamp(report.c_str()) == before) {
+        std::fprintf(stderr, "mossgrain: %s; no report written\n",
+                     canAsk ? "the settings dialog was cancelled"
+                            : "no terminal to show the settings dialog on (--yes answers it)");
+        return 0;
+    }
+    std::printf("report written to %s\n", report.c_str());
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        std::fputs(kUsage, stderr);
+        return kExitUnusable;
+    }
+    const std::string command = argv[1];
+    if (command == "--help" || command == "-h" || command == "help") {
+        std::printf("%s%s", kUsage, kHelp);
+        return 0;
+    }
+    if (command == "--version") {
+        std::printf("mossgrain %s (Mossgrain module version %s)\n", MOSSGRAIN_VERSION_DOTTED,
+                    MOSSGRAIN_VERSION_TEXT);
+        return 0;
+    }
+    Options options;
+    if (!ParseOptions(argc, argv, 2, options)) {
+        std::fputs(kUsage, stderr);
+        return kExitUnusable;
+    }
+    if (command == "pack") return Pack(options);
+    if (command == "caps" && options.operands.empty()) return Caps(options);
+    if (command == "about" && options.operands.empty()) return About(options);
+    std::fprintf(stderr, "mossgrain: unknown command %s\n", command.c_str());
+    std::fputs(kUsage, stderr);
+    return kExitUnusable;
+}

@@ -1,0 +1,73 @@
+// POSIX side of the stand-in host: dlopen, the terminal check and the
+// scripted answer for the module's terminal dialogs.
+#include <dlfcn.h>
+#include <fcntl.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <climits>
+#include <string>
+
+#include "platform/host_os.h"
+
+namespace host_os {
+
+const char kSeparator = '/';
+
+bool IsSeparator(char c) { return c == '/'; }
+
+bool IsFolder(const char* path) {
+    struct stat st;
+    return stat(path, &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+void* LoadModule(const char* path, std::string& error) {
+    // A bare name would be looked up in the library path; the host loads a
+    // file, so make it a path.
+    std::string file = path;
+    if (file.find('/') == std::string::npos) file = "./" + file;
+    void* module = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (module == nullptr) {
+        const char* reason = dlerror();
+        error = reason ? reason : "unknown error";
+    }
+    return module;
+}
+
+void* FindExport(void* module, const char* name) { return dlsym(module, name); }
+
+void UnloadModule(void* module) {
+    if (module != nullptr) dlclose(module);
+}
+
+std::string ExecutableFolder() {
+    char buffer[PATH_MAX];
+    const ssize_t n = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+    if (n <= 0) return "./";
+    std::string path(buffer, static_cast<size_t>(n));
+    return path.substr(0, path.find_last_of('/') + 1);
+}
+
+bool CanShowDialogs() {
+    if (getenv("MOSSGRAIN_KEYS") != nullptr) return true;
+    const int fd = open("/dev/tty", O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) return false;
+    close(fd);
+    return true;
+}
+
+// The module's terminal dialogs read their keys from this variable instead of
+// the terminal; the dialogs still run and still route every key.
+void AnswerDialogsWith(const char* keys) { setenv("MOSSGRAIN_KEYS", keys, 1); }
+
+std::string FileStamp(const char* path) {
+    struct stat st;
+    if (stat(path, &st) != 0) return std::string();
+    return std::to_string(st.st_dev) + ":" + std::to_string(st.st_ino) + ":" +
+           std::to_string(st.st_size) + ":" + std::to_string(st.st_mtim.tv_sec) + "." +
+           std::to_string(st.st_mtim.tv_nsec) + ":" + std::to_string(st.st_ctim.tv_sec) + "." +
+           std::to_string(st.st_ctim.tv_nsec);
+}
+
+}  // namespace host_os

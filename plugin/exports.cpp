@@ -1,0 +1,45 @@
+// The nine entry points the host calls. Only PackFiles does work; the module
+// cannot open what it writes, so the reading side answers as an empty stub.
+#include "platform/os.h"
+#include "plugin/module_identity.h"
+#include "plugin/progress_callback.h"
+#include "plugin/wcx_api.h"
+#include "report/report_run.h"
+
+// Stored for the host's sake and never called: the run reports no progress.
+ProcessDataProc g_processDataProc = nullptr;
+
+extern "C" {
+
+int WCX_API GetPackerCaps() { return MOSSGRAIN_PACKER_CAPS; }
+
+int WCX_API PackFiles(char* packedFile, char* /*subPath*/, char* srcPath, char* addList,
+                      int /*flags*/) {
+    return RunReport(packedFile, srcPath, addList);
+}
+
+ArchiveHandle WCX_API OpenArchive(tOpenArchiveData* /*archiveData*/) { return nullptr; }
+
+int WCX_API ReadHeader(ArchiveHandle archive, tHeaderData* headerData) {
+    if (archive == nullptr || headerData == nullptr) return kWcxBadData;
+    return kWcxOk;
+}
+
+int WCX_API ProcessFile(ArchiveHandle, int, char*, char*) { return kWcxOk; }
+
+// OpenArchive never hands out a handle, so no handle the host passes here can
+// be ours: closing it could close something the host still owns.
+int WCX_API CloseArchive(ArchiveHandle) { return kWcxOk; }
+
+void WCX_API SetChangeVolProc(ArchiveHandle, ChangeVolProc) {}
+
+void WCX_API SetProcessDataProc(ArchiveHandle, ProcessDataProc callback) {
+    g_processDataProc = callback;
+}
+
+int WCX_API ConfigurePacker(void* parentWindow, void* /*moduleInstance*/) {
+    return os::ShowMessageBox(parentWindow, MOSSGRAIN_ABOUT_TEXT, MOSSGRAIN_ABOUT_CAPTION,
+                              MOSSGRAIN_ABOUT_STYLE);
+}
+
+}  // extern "C"

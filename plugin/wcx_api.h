@@ -1,0 +1,62 @@
+// The packer entry points the host file manager calls, as this module
+// implements them. Written from the host's published calling contract: the
+// argument order, the sizes, and the handful of result codes we return.
+#pragma once
+
+#include <cstdint>
+
+#if defined(_WIN32)
+#define WCX_API __stdcall
+#else
+#define WCX_API
+#endif
+
+#if defined(MOSSGRAIN_BUILDING_MODULE)
+#if defined(_WIN32)
+#define WCX_EXPORT  // names come from the module-definition file
+#else
+#define WCX_EXPORT __attribute__((visibility("default")))
+#endif
+#else
+#define WCX_EXPORT
+#endif
+
+// Result codes of the host's interface that this module answers with.
+constexpr int kWcxOk = 0;
+constexpr int kWcxBadData = 12;      // E_BAD_DATA
+constexpr int kWcxCreateError = 16;  // E_ECREATE
+constexpr int kWcxWriteError = 19;   // E_EWRITE
+
+// Capability bits, as the host defines them.
+constexpr int kCapsNew = 0x001;
+constexpr int kCapsModify = 0x002;
+constexpr int kCapsMultiple = 0x004;
+constexpr int kCapsDelete = 0x008;
+constexpr int kCapsOptions = 0x010;
+constexpr int kCapsMemPack = 0x020;
+constexpr int kCapsByContent = 0x040;
+constexpr int kCapsSearchText = 0x080;
+constexpr int kCapsHide = 0x100;
+
+// The host's records behind OpenArchive and ReadHeader; this module reads and
+// writes none of their fields, so their layouts stay the host's business.
+struct tOpenArchiveData;
+struct tHeaderData;
+
+using ArchiveHandle = void*;
+using ChangeVolProc = int(WCX_API*)(char* arcName, int mode);
+using ProcessDataProc = int(WCX_API*)(char* fileName, int size);
+
+extern "C" {
+WCX_EXPORT int WCX_API GetPackerCaps();
+WCX_EXPORT int WCX_API PackFiles(char* packedFile, char* subPath, char* srcPath, char* addList,
+                                 int flags);
+WCX_EXPORT ArchiveHandle WCX_API OpenArchive(tOpenArchiveData* archiveData);
+WCX_EXPORT int WCX_API ReadHeader(ArchiveHandle archive, tHeaderData* headerData);
+WCX_EXPORT int WCX_API ProcessFile(ArchiveHandle archive, int operation, char* destPath,
+                                   char* destName);
+WCX_EXPORT int WCX_API CloseArchive(ArchiveHandle archive);
+WCX_EXPORT void WCX_API SetChangeVolProc(ArchiveHandle archive, ChangeVolProc callback);
+WCX_EXPORT void WCX_API SetProcessDataProc(ArchiveHandle archive, ProcessDataProc callback);
+WCX_EXPORT int WCX_API ConfigurePacker(void* parentWindow, void* moduleInstance);
+}

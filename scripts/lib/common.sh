@@ -1,0 +1,42 @@
+# Shared by the scripts: where things are, and installing what is missing.
+# shellcheck shell=bash
+
+ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
+export ROOT
+
+# The packages every build and test needs on Debian 12.
+BASE_PACKAGES=(cmake ninja-build g++ make libgtest-dev libgmock-dev binutils)
+
+# Installs the Debian packages among "$@" that are not installed yet.
+ensure_packages() {
+    local missing=()
+    local package
+    for package in "$@"; do
+        if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+            missing+=("$package")
+        fi
+    done
+    if [ "${#missing[@]}" -eq 0 ]; then
+        return 0
+    fi
+    echo "Installing: ${missing[*]}"
+    local sudo=()
+    if [ "$(id -u)" -ne 0 ]; then
+        sudo=(sudo)
+    fi
+    export DEBIAN_FRONTEND=noninteractive
+    "${sudo[@]}" apt-get update -qq
+    "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" </dev/null
+}
+
+# Configures and builds one preset: all of it, or the targets named after it.
+build_preset() {
+    local preset="$1"
+    shift
+    local targets=()
+    if [ "$#" -gt 0 ]; then
+        targets=(--target "$@")
+    fi
+    cmake --preset "$preset" -S "$ROOT" >/dev/null
+    cmake --build --preset "$preset" -j "$(nproc)" "${targets[@]}"
+}

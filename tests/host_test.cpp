@@ -1,0 +1,102 @@
+// The stand-in host end to end: the real executable loading the real module.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "tests/run_command.h"
+#include "tests/test_tree.h"
+
+namespace {
+
+const std::string kHost = MOSSGRAIN_HOST_PATH;
+const std::string kModule = MOSSGRAIN_MODULE_PATH;
+const std::string kSamples = MOSSGRAIN_SAMPLES_PATH;
+const std::string kHeader = "Name;Files;Total Lines;Code Lines;Comments;Empty Lines;Ratio %\r\n";
+
+class HostTest : public testing::Test {
+protected:
+    CommandResult Host(std::vector<std::string> args, CommandOptions options = {}) {
+        args.insert(args.begin(), kHost);
+        options.env.push_back("XDG_CONFIG_HOME=" + config_.root().string());
+        options.unset.push_back("MOSSGRAIN_KEYS");
+        return RunCommand(args, options);
+    }
+    std::string report() const { return out_.path("report.csv"); }
+
+    TestTree config_, out_;
+};
+
+TEST_F(HostTest, PacksTheSamplesIntoTheExpectedReport) {
+    const CommandResult r = Host({"pack", "--yes", report(), kSamples, "engine", "web", "docs"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "report written to " + report() + "\n");
+    EXPECT_EQ(out_.Read("report.csv"),
+              kHeader + "engine;    3;      31;      18;       9;       6; 58\r\n" +
+                  "web;    1;       9;       6;       2;       1; 66\r\n");
+    // The dialog still ran: its frame went to the error stream.
+    EXPECT_NE(r.err.find("Mossgrain: Settings"), std::string::npos) << r.err;
+    EXPECT_NE(config_.Read("Mossgrain.ini").find("Name_autor=Kervad"), std::string::npos);
+}
+
+TEST_F(HostTest, MarksFoldersWithOneSeparatorAndKeepsTheOrder) {
+    const CommandResult r = Host({"pack", "--yes", "--plugin", kModule, report(), kSamples + "///",
+                                  "web//", "engine/math", "engine/main.cpp"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(out_.Read("report.csv"),
+              kHeader + "web;    1;       9;       6;       2;       1; 66\r\n" +
+                  "engine/math;    2;      18;      11;       5;       3; 61\r\n");
+}
+
+TEST_F(HostTest, WithoutATerminalTheRunIsCancelledAndSaysWhy) {
+    CommandOptions options;
+    options.newSession = true;
+    const CommandResult r = Host({"pack", report(), kSamples, "engine"}, options);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.err.find("no terminal"), std::string::npos) << r.err;
+    EXPECT_FALSE(std::filesystem::exists(report()));
+}
+
+TEST_F(HostTest, ModuleFailuresNameTheHostsErrorCode) {
+    const CommandResult r = Host({"pack", "--yes", out_.path("missing/r.csv"), kSamples, "web"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("(E_ECREATE, 16)"), std::string::npos) << r.err;
+    const CommandResult full = Host({"pack", "--yes", "/dev/full", kSamples, "web"});
+    EXPECT_EQ(full.status, 1);
+    EXPECT_NE(full.err.find("(E_EWRITE, 19)"), std::string::npos) << full.err;
+}
+
+TEST_F(HostTest, AModuleThatCannotBeUsedIsStatusTwo) {
+    const CommandResult missing = Host({"caps", "--plugin", out_.path("none.wcx")});
+    EXPECT_EQ(missing.status, 2);
+    EXPECT_NE(missing.err.find("cannot use the plug-in"), std::string::npos) << missing.err;
+    // A loadable library that is not a packer module.
+    const CommandResult foreign = Host({"caps", "--plugin", MOSSGRAIN_FOREIGN_MODULE_PATH});
+    EXPECT_EQ(foreign.status, 2);
+    EXPECT_NE(foreign.err.find("lacks the export GetPackerCaps"), std::string::npos) << foreign.err;
+    EXPECT_EQ(Host({"pack", "--yes", report(), kSamples}).status, 2);  // no entry
+    EXPECT_EQ(Host({"frobnicate"}).status, 2);
+}
+
+TEST_F(HostTest, CapsAboutVersionAndHelp) {
+    const CommandResult caps = Host({"caps"});
+    EXPECT_EQ(caps.status, 0);
+    EXPECT_EQ(caps.out.substr(0, caps.out.find('\n')), "407 (0x197)");
+    for (const char* bit : {"0x001 new", "0x002 modify", "0x004 multiple", "0x010 options",
+                            "0x080 searchtext", "0x100 hide"}) {
+        EXPECT_NE(caps.out.find(bit), std::string::npos) << bit;
+    }
+    EXPECT_EQ(caps.out.find("0x008"), std::string::npos);
+
+    const CommandResult about = Host({"about", "--yes"});
+    EXPECT_EQ(about.status, 0) << about.err;
+    EXPECT_NE(about.err.find("About..."), std::string::npos);
+    EXPECT_NE(about.err.find("Mossgrain plug-in for TotalCommander v 0.2"), std::string::npos);
+
+    const CommandResult version = Host({"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_NE(version.out.find("0.3.0.0"), std::string::npos);
+    EXPECT_EQ(Host({"--help"}).status, 0);
+}
+
+}  // namespace

@@ -1,0 +1,154 @@
+#include "report/report_run.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+
+#include <string>
+#include <vector>
+
+#include "plugin/wcx_api.h"
+#include "tests/test_tree.h"
+
+namespace {
+
+const std::string kHeader = "Name;Files;Total Lines;Code Lines;Comments;Empty Lines;Ratio %\r\n";
+
+std::string List(const std::vector<std::string>& entries) {
+    std::string list;
+    for (const std::string& e : entries) list += e + '\0';
+    return list + '\0';
+}
+
+// Each test gets its own settings folder and answers the dialog by script.
+class ReportRunTest : public testing::Test {
+protected:
+    void SetUp() override {
+        setenv("XDG_CONFIG_HOME", config_.root().c_str(), 1);
+        setenv("MOSSGRAIN_KEYS", "Enter", 1);
+        tree_.File("src/main.c", "int main() {\n    return 0; // done\n}\n\n/* end */\n");
+        tree_.File("src/util/util.h", "#pragma once\n/*\n * helpers\n */\nvoid f();\n");
+        tree_.File("docs/readme.txt", "nothing to count\n");
+        tree_.File("notes.c", "x\n");
+    }
+    void TearDown() override {
+        unsetenv("MOSSGRAIN_KEYS");
+        unsetenv("XDG_CONFIG_HOME");
+    }
+
+    int Run(const std::vector<std::string>& entries, const std::string& report = "") {
+        const std::string path = report.empty() ? out_.path("report.csv") : report;
+        const std::string list = List(entries);
+        return RunReport(path.c_str(), tree_.source().c_str(), list.c_str());
+    }
+    std::string Report() const { return out_.Read("report.csv"); }
+    bool ReportExists() const { return std::filesystem::exists(out_.path("report.csv")); }
+
+    TestTree config_, tree_, out_;
+};
+
+TEST_F(ReportRunTest, WritesOneRowPerFolderWithLines) {
+    EXPECT_EQ(Run({"src/", "docs/", "notes.c"}), 0);
+    EXPECT_EQ(Report(), kHeader + "src;    2;      10;       5;       5;       1; 50\r\n");
+}
+
+TEST_F(ReportRunTest, KeepsEntryOrderAndCountsNestedEntriesAgain) {
+    EXPECT_EQ(Run({"src/util/", "src/"}), 0);
+    EXPECT_EQ(Report(), kHeader + "src/util;    1;       5;       2;       3;       0; 40\r\n" +
+                            "src;    2;      10;       5;       5;       1; 50\r\n");
+}
+
+TEST_F(ReportRunTest, AnEntryWithoutSeparatorKeepsItsWholeName) {
+    EXPECT_EQ(Run({"src"}), 0);
+    EXPECT_EQ(Report(), kHeader + "src;    2;      10;       5;       5;       1; 50\r\n");
+}
+
+TEST_F(ReportRunTest, PlainFilesAndEmptyTreesGiveTheHeaderAlone) {
+    EXPECT_EQ(Run({"notes.c", "docs/", "missing/"}), 0);
+    EXPECT_EQ(Report(), kHeader);
+}
+
+TEST_F(ReportRunTest, AnUnreadableFileDropsOnlyItsEntry) {
+    tree_.Link("bad/deep/x.c", "nowhere");
+    tree_.File("bad/fine.c", "x\n");
+    EXPECT_EQ(Run({"bad/", "src/"}), 0);
+    EXPECT_EQ(Report(), kHeader + "src;    2;      10;       5;       5;       1; 50\r\n");
+}
+
+TEST_F(ReportRunTest, ConfirmingReplacesAnExistingReportWhole) {
+    out_.File("report.csv", std::string(5000, 'o'));
+    EXPECT_EQ(Run({"src/util/"}), 0);
+    EXPECT_EQ(Report(), kHeader + "src/util;    1;       5;       2;       3;       0; 40\r\n");
+}
+
+TEST_F(ReportRunTest, CancellingLeavesEverythingUntouched) {
+    out_.File("report.csv", "precious");
+    for (const char* keys : {"Esc", "Tab Enter", "C-c"}) {
+        setenv("MOSSGRAIN_KEYS", keys, 1);
+        EXPECT_EQ(Run({"src/"}), 0) << keys;
+        EXPECT_EQ(Report(), "precious") << keys;
+    }
+}
+
+TEST_F(ReportRunTest, TheProjectStyleChangesNothingWritten) {
+    setenv("MOSSGRAIN_KEYS", "Tab Tab Down Tab Down Enter", 1);
+    EXPECT_EQ(Run({"src/"}), 0);
+    EXPECT_EQ(Report(), kHeader + "src;    2;      10;       5;       5;       1; 50\r\n");
+}
+
+TEST_F(ReportRunTest, AnEmptyListDoesNothingAtAll) {
+    const std::string empty(2, '\0');
+    const std::string report = out_.path("report.csv");
+    EXPECT_EQ(RunReport(report.c_str(), tree_.source().c_str(), empty.c_str()), 0);
+    EXPECT_EQ(RunReport(report.c_str(), tree_.source().c_str(), nullptr), 0);
+    EXPECT_FALSE(ReportExists());
+    EXPECT_FALSE(std::filesystem::exists(config_.path("Mossgrain.ini")));
+}
+
+TEST_F(ReportRunTest, AReportThatCannotBeCreatedIsReported) {
+    EXPECT_EQ(Run({"src/"}, out_.path("no/such/folder/report.csv")), kWcxCreateError);
+    EXPECT_FALSE(std::filesystem::exists(out_.path("no")));
+    const std::string list = List({"src/"});
+    EXPECT_EQ(RunReport(nullptr, tree_.source().c_str(), list.c_str()), kWcxCreateError);
+}
+
+TEST_F(ReportRunTest, AReportThatCannotBeWrittenIsReportedAndNotRemovedIfNotOurs) {
+    // Every write to this device fails as on a full disk; being no regular
+    // file, it must survive the clean-up.
+    EXPECT_EQ(Run({"src/"}, "/dev/full"), kWcxWriteError);
+    struct stat st;
+    ASSERT_EQ(stat("/dev/full", &st), 0);
+    EXPECT_TRUE(S_ISCHR(st.st_mode));
+}
+
+TEST_F(ReportRunTest, WithoutASourceFolderNoEntryHasRows) {
+    const std::string list = List({"src/"});
+    const std::string report = out_.path("report.csv");
+    EXPECT_EQ(RunReport(report.c_str(), nullptr, list.c_str()), 0);
+    EXPECT_EQ(Report(), kHeader);
+}
+
+TEST_F(ReportRunTest, QuotesNamesThatWouldBreakColumns) {
+    tree_.File("we;ird \"one\"/a.c", "x\n");
+    EXPECT_EQ(Run({"we;ird \"one\"/"}), 0);
+    EXPECT_EQ(Report(),
+              kHeader + "\"we;ird \"\"one\"\"\";    1;       1;       1;       0;       0;100\r\n");
+}
+
+TEST_F(ReportRunTest, TouchesTheSettingsFileKeepingWhatElseItHolds) {
+    config_.File("Mossgrain.ini",
+                 "[Other]\r\nkeep=1\r\n\r\n[Settings]\r\nold=2\r\nolder=3\r\n\r\n"
+                 "[MySection]\r\nName_autor=someone\r\nmore=4\r\n");
+    EXPECT_EQ(Run({"src/"}), 0);
+    EXPECT_EQ(config_.Read("Mossgrain.ini"),
+              "[Other]\r\nkeep=1\r\n\r\n[Settings]\r\n\r\n[MySection]\r\nName_autor=Kervad\r\n"
+              "more=4\r\n");
+    // It is touched before the dialog: a cancelled run writes it too.
+    config_.File("Mossgrain.ini", "");
+    setenv("MOSSGRAIN_KEYS", "Esc", 1);
+    EXPECT_EQ(Run({"src/"}), 0);
+    EXPECT_EQ(config_.Read("Mossgrain.ini"),
+              "[Settings]\r\n\r\n[MySection]\r\nName_autor=Kervad\r\n");
+}
+
+}  // namespace
