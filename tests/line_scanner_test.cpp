@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/reference_scanner.h"
 #include "tests/tally_printer.h"
 
 namespace {
@@ -61,6 +62,7 @@ const std::vector<Case>& RuleCases() {
 TEST(LineScannerTest, FollowsEveryRule) {
     for (const Case& c : RuleCases()) {
         EXPECT_EQ(Scan(c.text), c.expected) << c.name;
+        EXPECT_EQ(ReferenceScan(c.text.data(), c.text.size()), c.expected) << c.name;
     }
 }
 
@@ -90,6 +92,8 @@ TEST(LineScannerTest, RandomSoupsSplitAnywhere) {
                                    : alphabet[random() % alphabet.size()];
         }
         const LineTally whole = Scan(text);
+        ASSERT_EQ(whole, ReferenceScan(text.data(), text.size()))
+            << "text: " << testing::PrintToString(text);
         LineScanner s;
         const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
         for (size_t at = 0; at < text.size();) {
