@@ -1,0 +1,48 @@
+// The block kernel with AVX2 compares, for processors that have them. This
+// file alone is compiled for AVX2 (see counting/CMakeLists.txt) and runs only
+// after a run-time check. It must not include headers whose inline functions
+// the rest of the build also uses: the linker could keep this file's AVX2 copy
+// for everyone.
+#include "counting/scan_kernels.h"
+
+#ifdef MOSSGRAIN_X86_KERNELS
+
+#include <immintrin.h>
+
+#include "counting/line_masks.h"
+
+namespace {
+
+// One bit per byte of the 32 at p that equal one of the wanted bytes.
+struct Avx2Lane {
+    __m256i bytes;
+    uint64_t Equal(char c) const {
+        const __m256i equal = _mm256_cmpeq_epi8(bytes, _mm256_set1_epi8(c));
+        return static_cast<uint32_t>(_mm256_movemask_epi8(equal));
+    }
+    uint64_t EqualEither(char a, char b) const {
+        const __m256i either = _mm256_or_si256(_mm256_cmpeq_epi8(bytes, _mm256_set1_epi8(a)),
+                                               _mm256_cmpeq_epi8(bytes, _mm256_set1_epi8(b)));
+        return static_cast<uint32_t>(_mm256_movemask_epi8(either));
+    }
+};
+
+[[gnu::always_inline]] inline ByteMasks ClassifyAvx2(const unsigned char* p) {
+    const Avx2Lane low{_mm256_loadu_si256(reinterpret_cast<const __m256i*>(p))};
+    const Avx2Lane high{_mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 32))};
+    return ByteMasks{
+        low.Equal('\n') | high.Equal('\n') << 32,
+        low.Equal('/') | high.Equal('/') << 32,
+        low.Equal('*') | high.Equal('*') << 32,
+        low.EqualEither(' ', '\t') | high.EqualEither(' ', '\t') << 32,
+        low.Equal('\r') | high.Equal('\r') << 32,
+    };
+}
+
+}  // namespace
+
+void FeedAvx2(LineScanner& scanner, const unsigned char* bytes, size_t count) {
+    FeedBlocks(scanner, bytes, count, [](const unsigned char* p) { return ClassifyAvx2(p); });
+}
+
+#endif
