@@ -6,7 +6,7 @@
 // the carrying span ripples a carry from each start to the end of its span,
 // like a fill; the positions the carry reaches are the positions where the
 // flag holds, and the carry out of bit 63 is the flag at the end of the block,
-// handed to the next block. A block therefore costs a fixed few dozen
+// handed to the next block. A block therefore costs the same hundred-odd
 // instructions whatever its text, and the result is exactly the per-byte one:
 //
 //   prevSlash  before a byte: the nearest earlier byte that is not a line feed
@@ -21,7 +21,8 @@
 //   codeSeen   before a line feed: its line has had a byte other than space,
 //              tab, CR and '/' with neither opened nor inBlock after it.
 //   blank      before a line feed: its line has had only space, tab and CR.
-//   onlyCR     at the end: the last line has had only CR.
+//   onlyCR     matters only at the end of the text, so it is settled once per
+//              fed piece from its last bytes rather than per block.
 //
 // Each kernel's translation unit gets its own copy (internal linkage), built
 // for that kernel's instruction set.
@@ -42,8 +43,7 @@ struct ByteMasks {
     uint64_t lineFeed;
     uint64_t slash;
     uint64_t star;
-    uint64_t spaceOrTab;
-    uint64_t carriageReturn;
+    uint64_t layout;  // space, tab, CR or LF: the bytes that are never code
 };
 
 class BlockScanner {
@@ -60,7 +60,7 @@ public:
           marked_(s.marked),
           codeSeen_(s.codeSeen),
           filled_(!s.blank),
-          notOnlyCR_(!s.onlyCR) {}
+          onlyCR_(s.onlyCR) {}
 
     void Store(LineScanner& s) const {
         s.lines = lines_;
@@ -74,7 +74,14 @@ public:
         s.marked = marked_;
         s.codeSeen = codeSeen_;
         s.blank = !filled_;
-        s.onlyCR = !notOnlyCR_;
+        s.onlyCR = onlyCR_;
+    }
+
+    // onlyCR after bytes: whether they end in a line feed followed by CRs
+    // only; unchanged when they hold nothing but CRs.
+    void SettleOnlyCR(const unsigned char* bytes, size_t count) {
+        while (count > 0 && bytes[count - 1] == '\r') --count;
+        if (count > 0) onlyCR_ = bytes[count - 1] == '\n';
     }
 
     // Applies the rules to one block. valid has a bit for each byte that
@@ -83,8 +90,7 @@ public:
         const uint64_t lf = m.lineFeed & valid;
         const uint64_t slash = m.slash & valid;
         const uint64_t star = m.star & valid;
-        const uint64_t other = valid & ~(m.lineFeed | m.spaceOrTab | m.carriageReturn);
-        const uint64_t notCR = valid & ~(m.lineFeed | m.carriageReturn);
+        const uint64_t other = valid & ~m.layout;
         const uint64_t beyond = ~valid;  // carries every run through to the block's end
         const uint64_t inLine = ~lf;
 
@@ -102,7 +108,6 @@ public:
         const uint64_t codeBytes = other & ~slash & ~opened & ~inBlock;
         const uint64_t codeLine = Reach(inLine, codeBytes, codeSeen_);
         const uint64_t filledLine = Reach(inLine, other, filled_);
-        Reach(inLine, notCR, notOnlyCR_);
 
         // At a line feed each run holds the value its line ended with.
         lines_ += Count(lf);
@@ -131,13 +136,22 @@ private:
     }
 
     [[gnu::always_inline]] static inline uint64_t Count(uint64_t bits) {
+#if defined(__POPCNT__) || !(defined(__x86_64__) || defined(_M_X64))
         return static_cast<uint64_t>(__builtin_popcountll(bits));
+#else
+        // Without the instruction the library's table walk would be a call
+        // per count; the bit-slicing sum stays in registers.
+        bits -= (bits >> 1) & 0x5555555555555555;
+        bits = (bits & 0x3333333333333333) + ((bits >> 2) & 0x3333333333333333);
+        bits = (bits + (bits >> 4)) & 0x0f0f0f0f0f0f0f0f;
+        return (bits * 0x0101010101010101) >> 56;
+#endif
     }
 
     uint64_t lines_, code_, comments_, empty_;
     unsigned char prevSlash_, prevStar_, inBlock_, opened_, marked_, codeSeen_;
-    unsigned char filled_;     // the current line holds more than space, tab and CR
-    unsigned char notOnlyCR_;  // the current line holds more than CR
+    unsigned char filled_;  // the current line holds more than space, tab and CR
+    bool onlyCR_;
 };
 
 // Runs Step over whole blocks, then over the last partial block copied into a
@@ -147,6 +161,7 @@ template <typename Classify>
 [[gnu::always_inline]] inline void FeedBlocks(LineScanner& scanner, const unsigned char* bytes,
                                               size_t count, Classify classify) {
     BlockScanner s(scanner);
+    s.SettleOnlyCR(bytes, count);
     while (count >= 64) {
         s.Step(classify(bytes), ~uint64_t{0});
         bytes += 64;

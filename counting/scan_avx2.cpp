@@ -20,10 +20,15 @@ struct Avx2Lane {
         const __m256i equal = _mm256_cmpeq_epi8(bytes, _mm256_set1_epi8(c));
         return static_cast<uint32_t>(_mm256_movemask_epi8(equal));
     }
-    uint64_t EqualEither(char a, char b) const {
-        const __m256i either = _mm256_or_si256(_mm256_cmpeq_epi8(bytes, _mm256_set1_epi8(a)),
-                                               _mm256_cmpeq_epi8(bytes, _mm256_set1_epi8(b)));
-        return static_cast<uint32_t>(_mm256_movemask_epi8(either));
+    // Space, tab, LF and CR differ in their low four bits, so one table
+    // lookup by those bits gives, for each byte, the one layout byte it
+    // could be; bytes from 0x80 up look up 0 and match nothing.
+    uint64_t Layout() const {
+        const __m256i table =
+            _mm256_setr_epi8(' ', 0, 0, 0, 0, 0, 0, 0, 0, '\t', '\n', 0, 0, '\r', 0, 0, ' ', 0, 0,
+                             0, 0, 0, 0, 0, 0, '\t', '\n', 0, 0, '\r', 0, 0);
+        const __m256i candidate = _mm256_shuffle_epi8(table, bytes);
+        return static_cast<uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(candidate, bytes)));
     }
 };
 
@@ -34,8 +39,7 @@ struct Avx2Lane {
         low.Equal('\n') | high.Equal('\n') << 32,
         low.Equal('/') | high.Equal('/') << 32,
         low.Equal('*') | high.Equal('*') << 32,
-        low.EqualEither(' ', '\t') | high.EqualEither(' ', '\t') << 32,
-        low.Equal('\r') | high.Equal('\r') << 32,
+        low.Layout() | high.Layout() << 32,
     };
 }
 

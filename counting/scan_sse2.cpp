@@ -15,23 +15,25 @@ struct Sse2Lane {
     uint64_t Equal(char c) const {
         return static_cast<uint16_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(c))));
     }
-    uint64_t EqualEither(char a, char b) const {
-        const __m128i either = _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(a)),
-                                            _mm_cmpeq_epi8(bytes, _mm_set1_epi8(b)));
-        return static_cast<uint16_t>(_mm_movemask_epi8(either));
+    uint64_t Layout() const {
+        const __m128i spaceOrTab = _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(' ')),
+                                                _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\t')));
+        const __m128i lineEnd = _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('\n')),
+                                             _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\r')));
+        return static_cast<uint16_t>(_mm_movemask_epi8(_mm_or_si128(spaceOrTab, lineEnd)));
     }
 };
 
 [[gnu::always_inline]] inline ByteMasks ClassifySse2(const unsigned char* p) {
     ByteMasks m{};
+#pragma GCC unroll 4
     for (int lane = 0; lane < 4; ++lane) {
         const Sse2Lane v{_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * lane))};
         const int shift = 16 * lane;
         m.lineFeed |= v.Equal('\n') << shift;
         m.slash |= v.Equal('/') << shift;
         m.star |= v.Equal('*') << shift;
-        m.spaceOrTab |= v.EqualEither(' ', '\t') << shift;
-        m.carriageReturn |= v.Equal('\r') << shift;
+        m.layout |= v.Layout() << shift;
     }
     return m;
 }
