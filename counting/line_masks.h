@@ -24,18 +24,16 @@
 //   onlyCR     matters only at the end of the text, so it is settled once per
 //              fed piece from its last bytes rather than per block.
 //
-// Each kernel's translation unit gets its own copy (internal linkage), built
-// for that kernel's instruction set.
+// Each x86 kernel's translation unit gets its own copy (internal linkage),
+// built for that kernel's instruction set.
 #pragma once
+
+#include <immintrin.h>
 
 #include <cstddef>
 #include <cstdint>
 
 #include "counting/line_scanner.h"
-
-#if defined(__x86_64__) || defined(_M_X64)
-#include <immintrin.h>
-#endif
 
 namespace {
 
@@ -123,20 +121,13 @@ private:
     // span. carry becomes whether the run reaches past bit 63.
     [[gnu::always_inline]] static inline uint64_t Reach(uint64_t span, uint64_t starts,
                                                         unsigned char& carry) {
-#if defined(__x86_64__) || defined(_M_X64)
         unsigned long long sum;
         carry = _addcarry_u64(carry, span, starts, &sum);
-#else
-        uint64_t sum;
-        const bool first = __builtin_add_overflow(span, starts, &sum);
-        const bool second = __builtin_add_overflow(sum, static_cast<uint64_t>(carry), &sum);
-        carry = first || second;
-#endif
         return sum ^ span ^ starts;
     }
 
     [[gnu::always_inline]] static inline uint64_t Count(uint64_t bits) {
-#if defined(__POPCNT__) || !(defined(__x86_64__) || defined(_M_X64))
+#ifdef __POPCNT__
         return static_cast<uint64_t>(__builtin_popcountll(bits));
 #else
         // Without the instruction the library's table walk would be a call
