@@ -34,7 +34,7 @@ def rows_from(samples_path):
             "runs": len(samples),
             "wall_s": wall,
             "cpu_s": cpu,
-            "mb_per_s": int(samples[0]["bytes"]) / 1e6 / wall if wall > 0 else None,
+            "mb_per_s": int(samples[0]["bytes"]) / 1e6 / wall if wall > 0 and int(samples[0]["bytes"]) else None,
             "peak_rss_mib": max(int(s["maxrss_kib"]) for s in samples) / 1024,
         })
     floors = {r["group"]: r["wall_s"] for r in rows if r["name"] == "floor"}
