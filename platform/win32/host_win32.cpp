@@ -75,6 +75,8 @@ std::string ExecutableFolder() {
     return os::win32::AnsiFromNarrow(os::win32::NarrowFromWide(path));
 }
 
+const char kDialogPlace[] = "desktop";
+
 // A window can be shown when the process runs on a visible window station and
 // the system can make a window at all (Wine without an X display cannot).
 bool CanShowDialogs() {
