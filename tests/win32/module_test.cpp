@@ -10,6 +10,7 @@
 #include <string>
 
 #include "dialog/settings_resource.h"
+#include "host/entry_list.h"
 #include "host/plugin_module.h"
 #include "platform/win32/dialog_driver.h"
 #include "platform/win32/wide_text.h"
@@ -26,12 +27,6 @@ using win32_driver::kAboutBox;
 using win32_driver::kSettingsDialog;
 using win32_driver::PressKey;
 using win32_test::WithWindow;
-
-std::string EntryList(std::initializer_list<std::string> entries) {
-    std::string list;
-    for (const std::string& e : entries) list += e + '\0';
-    return list + '\0';
-}
 
 class LoadedModule : public testing::Test {
 protected:
