@@ -66,6 +66,23 @@ def scanner_figures(scanner_path):
     return figures, data.get("context", {}), tree_check
 
 
+def processor():
+    """The processor's name and the vector features that matter to the scanner."""
+    name, flags = platform.processor(), set()
+    try:
+        with open("/proc/cpuinfo") as f:
+            for line in f:
+                key, _, value = line.partition(":")
+                if key.strip() == "model name" and not name:
+                    name = value.strip()
+                elif key.strip() == "flags" and not flags:
+                    flags = set(value.split())
+    except OSError:
+        pass
+    wanted = ["sse2", "ssse3", "sse4_2", "popcnt", "avx", "avx2", "bmi2", "avx512f", "avx512bw"]
+    return name, [f for f in wanted if f in flags]
+
+
 def fmt(value, spec):
     return "" if value is None else format(value, spec)
 
@@ -108,9 +125,11 @@ def main():
     samples_path, scanner_path, out = sys.argv[1:4]
     rows = rows_from(samples_path)
     figures, context, tree_check = scanner_figures(scanner_path)
+    cpu_name, cpu_features = processor()
     results = {
         "machine": {
-            "processor": context.get("cpu_model") or platform.processor(),
+            "processor": cpu_name,
+            "features": cpu_features,
             "cores": os.cpu_count(),
             "kernels_that_run": context.get("kernels_that_run"),
             "fastest_kernel": context.get("fastest_kernel"),
@@ -132,6 +151,7 @@ def main():
     print()
     print(table(rows))
     print()
+    print("Processor: {} ({} cores; {})".format(cpu_name, os.cpu_count(), " ".join(cpu_features)))
     if figures:
         reference = figures.get("reference")
         print("Scanner, one in-memory buffer of {} bytes, GB/s (median):".format(
