@@ -83,8 +83,8 @@ def processor():
     return name, [f for f in wanted if f in flags]
 
 
-def fmt(value, spec):
-    return "" if value is None else format(value, spec)
+def fmt(value, pattern):
+    return "" if value is None else format(value, pattern)
 
 
 def table(rows):
