@@ -38,7 +38,8 @@ struct LineScanner {
     bool blank = true;
     bool onlyCR = true;
 
-    // Feeds the next block of the file, in order.
+    // Feeds the next block of the file, in order, with the fastest kernel
+    // this processor runs (counting/scan_kernels.h); all give the same state.
     void Feed(const unsigned char* bytes, size_t count);
 
     // The tally of everything fed so far, with the last line (one that has no

@@ -5,7 +5,7 @@ ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 export ROOT
 
 # The packages every build and test needs on Debian 12.
-BASE_PACKAGES=(cmake ninja-build g++ make libgtest-dev libgmock-dev binutils)
+BASE_PACKAGES=(cmake ninja-build g++ make libgtest-dev libgmock-dev libbenchmark-dev binutils)
 
 # Installs the Debian packages among "$@" that are not installed yet.
 ensure_packages() {
