@@ -23,6 +23,9 @@ public:
     void Link(const std::string& relative, const std::string& target) const;
     std::string Read(const std::string& relative) const;
 
+    // Writes a file at an absolute path (its folder must exist).
+    static void WriteFile(const std::string& path, const std::string& bytes);
+
 private:
     std::filesystem::path root_;
 };
