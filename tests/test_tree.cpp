@@ -41,7 +41,11 @@ void TestTree::Link(const std::string& relative, const std::string& target) cons
 }
 
 std::string TestTree::Read(const std::string& relative) const {
-    std::ifstream in(root_ / relative, std::ios::binary);
+    return ReadFile((root_ / relative).string());
+}
+
+std::string TestTree::ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
     std::ostringstream content;
     content << in.rdbuf();
     return content.str();

@@ -25,6 +25,7 @@ public:
 
     // Writes a file at an absolute path (its folder must exist).
     static void WriteFile(const std::string& path, const std::string& bytes);
+    static std::string ReadFile(const std::string& path);
 
 private:
     std::filesystem::path root_;
