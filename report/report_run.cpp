@@ -34,7 +34,10 @@ bool WriteRows(os::ReportFile& report, const char* sourceFolder, const char* ent
 
     const uint64_t chunkSize = os::AllocationGranularity();
     // Without a source folder no entry can be found; each gets no row.
-    const std::string folder = sourceFolder ? os::PathFromHost(sourceFolder) : std::string();
+    std::string folder = sourceFolder ? os::PathFromHost(sourceFolder) : std::string();
+    // The host ends the folder with a separator; one that does not must still
+    // name that folder, not a sibling whose name merely starts the same.
+    if (!folder.empty() && !os::IsSeparator(folder.back())) folder += os::kSeparator;
     for (const char* entry = entryList; *entry != '\0'; entry += std::strlen(entry) + 1) {
         if (sourceFolder == nullptr) continue;
         const std::string path = folder + os::PathFromHost(entry);
