@@ -63,7 +63,13 @@ int RunReport(const char* reportPath, const char* sourceFolder, const char* entr
     if (reportPath == nullptr || !os::CreateReportFile(path.c_str(), report)) {
         return kWcxCreateError;
     }
-    const bool written = WriteRows(report, sourceFolder, entryList);
+    bool written = false;
+    try {
+        written = WriteRows(report, sourceFolder, entryList);
+    } catch (...) {
+        // Out of memory part way (a huge folder, a host short of memory): the
+        // report is as unfinished as after a failed write, and is handled so.
+    }
     const bool closed = os::CloseReportFile(report);
     if (written && closed) return kWcxOk;
     // Never leave a report that looks finished but is cut short.

@@ -34,6 +34,8 @@ std::string ReadAllFrom(int fd) {
 
 }  // namespace
 
+// The kernel ignores source and type when it only changes a mount's flags;
+// they are given all the same, as valgrind checks every string passed.
 PrivateMountsRun RunWithPrivateMounts(const std::function<std::string()>& body) {
     PrivateMountsRun run;
     int channel[2];
@@ -47,7 +49,7 @@ PrivateMountsRun RunWithPrivateMounts(const std::function<std::string()>& body) 
         std::string text;
         if (unshare(CLONE_NEWNS) != 0) {
             text = std::string("no mount namespace: unshare: ") + std::strerror(errno);
-        } else if (mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0) {
+        } else if (mount("none", "/", "none", MS_REC | MS_PRIVATE, nullptr) != 0) {
             text = std::string("no private mounts: mount: ") + std::strerror(errno);
         } else {
             text = "ran:" + body();
@@ -79,7 +81,7 @@ bool MountTmpfs(const std::string& folder, size_t size) {
 }
 
 bool RemountReadOnly(const std::string& folder) {
-    return mount(nullptr, folder.c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) == 0;
+    return mount("none", folder.c_str(), "none", MS_REMOUNT | MS_RDONLY, nullptr) == 0;
 }
 
 void FillUp(const std::string& folder, int sparePages) {
