@@ -23,6 +23,7 @@
 
 #include <string>
 
+#include "host/entry_list.h"
 #include "plugin/progress_callback.h"
 #include "plugin/wcx_api.h"
 #include "tests/open_descriptors.h"
@@ -32,12 +33,6 @@ namespace {
 
 const std::string kHeader = "Name;Files;Total Lines;Code Lines;Comments;Empty Lines;Ratio %\r\n";
 const std::string kSrcRow = "src;    1;       3;       2;       1;       0; 66\r\n";
-
-std::string List(std::initializer_list<std::string> entries) {
-    std::string list;
-    for (const std::string& e : entries) list += e + '\0';
-    return list + '\0';
-}
 
 class HostCallsTest : public testing::Test {
 protected:
@@ -79,8 +74,8 @@ protected:
 
 TEST_F(HostCallsTest, PackFilesWithNullsAndEmptyListsDoesNothingOrSaysWhy) {
     const std::string src = tree_.path("top/");
-    const std::string list = List({"src/"});
-    const std::string noEntry = List({});
+    const std::string list = EntryList({"src/"});
+    const std::string noEntry = EntryList({});
     const std::string oneEmpty = std::string("\0\0\0", 3);
 
     EXPECT_EQ(Pack(nullptr, nullptr, nullptr), 0);
@@ -107,7 +102,7 @@ TEST_F(HostCallsTest, TheListEndsAtItsFirstEmptyEntry) {
 }
 
 TEST_F(HostCallsTest, ReportPathsThatCannotBeCreatedAreLeftAsTheyWere) {
-    const std::string list = List({"src/"});
+    const std::string list = EntryList({"src/"});
     // A folder: the source folder itself.
     const std::string folder = tree_.path("top/src");
     EXPECT_EQ(Pack(folder.c_str(), tree_.path("top/").c_str(), &list), kWcxCreateError);
@@ -130,32 +125,32 @@ TEST_F(HostCallsTest, ReportPathsThatCannotBeCreatedAreLeftAsTheyWere) {
 
 TEST_F(HostCallsTest, ASourceFolderWithoutItsSeparatorNamesThatFolder) {
     // "top" + "src/" must not become "topsrc/", nor "top/src" + "foo/" the decoy.
-    EXPECT_EQ(Pack(List({"src/"}), tree_.path("top")), 0);
+    EXPECT_EQ(Pack(EntryList({"src/"}), tree_.path("top")), 0);
     EXPECT_EQ(Report(), kHeader + kSrcRow);
-    EXPECT_EQ(Pack(List({"foo/"}), tree_.path("top/src")), 0);
+    EXPECT_EQ(Pack(EntryList({"foo/"}), tree_.path("top/src")), 0);
     EXPECT_EQ(Report(), kHeader);
 }
 
 TEST_F(HostCallsTest, EntriesArePathsBelowTheSourceFolder) {
     const std::string src = tree_.path("top/src/");
     // '..' leads to the sibling folder, and the row names it as given.
-    EXPECT_EQ(Pack(List({"../other/"}), src), 0);
+    EXPECT_EQ(Pack(EntryList({"../other/"}), src), 0);
     EXPECT_EQ(Report(), kHeader + "../other;    1;       1;       1;       0;       0;100\r\n");
     // An absolute path is taken below the source folder too: here it names
     // nothing, so it gets no row and counts nothing outside.
-    EXPECT_EQ(Pack(List({tree_.path("top/other/")}), src), 0);
+    EXPECT_EQ(Pack(EntryList({tree_.path("top/other/")}), src), 0);
     EXPECT_EQ(Report(), kHeader);
     // A leading separator is just the start of a path below the source folder.
-    EXPECT_EQ(Pack(List({"/src/"}), tree_.path("top/")), 0);
+    EXPECT_EQ(Pack(EntryList({"/src/"}), tree_.path("top/")), 0);
     EXPECT_EQ(Report(), kHeader + "/src;    1;       3;       2;       1;       0; 66\r\n");
     // A file, a missing path and a path too long to open: no row.
-    EXPECT_EQ(Pack(List({"src/a.c", "missing/", std::string(5000, 'x') + "/", "src"})), 0);
+    EXPECT_EQ(Pack(EntryList({"src/a.c", "missing/", std::string(5000, 'x') + "/", "src"})), 0);
     EXPECT_EQ(Report(), kHeader + kSrcRow);
 }
 
 TEST_F(HostCallsTest, AReportOverASourceFileInTheTreeCountsItselfAsItStands) {
     const std::string into = tree_.path("top/src/a.c");
-    const std::string list = List({"src/", "src/"});
+    const std::string list = EntryList({"src/", "src/"});
     EXPECT_EQ(Pack(into.c_str(), tree_.path("top/").c_str(), &list), 0);
     // For the first entry the report holds its header: one code line. For the
     // second it also holds the first row.

@@ -11,6 +11,7 @@
 #include <new>
 #include <string>
 
+#include "host/entry_list.h"
 #include "plugin/wcx_api.h"
 #include "tests/open_descriptors.h"
 #include "tests/test_tree.h"
@@ -50,7 +51,7 @@ TEST(OutOfMemoryTest, EveryAllocationOfARunMayFail) {
     setenv("XDG_CONFIG_HOME", config.root().c_str(), 1);
     setenv("MOSSGRAIN_KEYS", "Enter", 1);
     std::string report = out.path("report.csv"), source = tree.source();
-    std::string list = std::string("src/") + '\0' + "lib/" + '\0' + '\0';
+    std::string list = EntryList({"src/", "lib/"});
     const size_t descriptors = OpenDescriptorCount();
 
     int failures = 0;

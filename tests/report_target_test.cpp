@@ -7,7 +7,9 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
+#include "host/entry_list.h"
 #include "report/report_run.h"
 #include "tests/private_mounts.h"
 #include "tests/run_command.h"
@@ -38,6 +40,14 @@ std::string Listing(const std::string& folder) {
     return names;
 }
 
+// A tmpfs at folder holding config/Mossgrain.ini, filled to the last page.
+void MountFullWithSettings(const std::string& folder, size_t size) {
+    MountTmpfs(folder, size);
+    std::filesystem::create_directory(folder + "/config");
+    TestTree::WriteFile(folder + "/config/Mossgrain.ini", kIni);
+    FillUp(folder, 0);
+}
+
 int Pack(const std::string& report, const TestTree& tree, const std::string& entries) {
     setenv("MOSSGRAIN_KEYS", "Enter", 1);
     return RunReport(report.c_str(), tree.source().c_str(), entries.c_str());
@@ -58,9 +68,9 @@ protected:
     // Every one of the 150 folders under many/ as its own entry: rows well
     // beyond one page of the report.
     std::string ManyEntries() const {
-        std::string list;
-        for (int i = 0; i < 150; ++i) list += "many/d" + std::to_string(i) + "/" + '\0';
-        return list + '\0';
+        std::vector<std::string> entries;
+        for (int i = 0; i < 150; ++i) entries.push_back("many/d" + std::to_string(i) + "/");
+        return EntryList(entries);
     }
 
     static std::string ManyRows() {
@@ -73,7 +83,7 @@ protected:
     }
 
     TestTree tree_, mounts_, config_;
-    const std::string src_ = std::string("src/") + '\0' + '\0';
+    const std::string src_ = EntryList({"src/"});
 };
 
 TEST_F(ReportTargetTest, OnAReadOnlyFileSystemNothingIsCreatedOrChanged) {
@@ -109,10 +119,7 @@ TEST_F(ReportTargetTest, OnAFullFileSystemNoPartialReportOrSettingsFileIsLeft) {
     const std::string m = mounts_.path("full");
     Expect(
         [&] {
-            MountTmpfs(m, 256 << 10);
-            std::filesystem::create_directory(m + "/config");
-            TestTree::WriteFile(m + "/config/Mossgrain.ini", kIni);
-            FillUp(m, 0);
+            MountFullWithSettings(m, 256 << 10);
             setenv("XDG_CONFIG_HOME", (m + "/config").c_str(), 1);
             std::string seen = Fact("header", std::to_string(Pack(m + "/report.csv", tree_, src_)));
             seen += Fact("ini", Contents(m + "/config/Mossgrain.ini"));
@@ -141,10 +148,7 @@ TEST_F(ReportTargetTest, TheHostReportsAFullFileSystemAsAWriteError) {
     const std::string m = mounts_.path("host");
     Expect(
         [&] {
-            MountTmpfs(m, 128 << 10);
-            std::filesystem::create_directory(m + "/config");
-            TestTree::WriteFile(m + "/config/Mossgrain.ini", kIni);
-            FillUp(m, 0);
+            MountFullWithSettings(m, 128 << 10);
             CommandOptions options;
             options.env = {"XDG_CONFIG_HOME=" + m + "/config"};
             options.unset = {"MOSSGRAIN_KEYS"};

@@ -16,6 +16,7 @@
 
 #include "counting/count_file_lines.h"
 #include "counting/tally_folder.h"
+#include "host/entry_list.h"
 #include "platform/posix/os_posix_hooks.h"
 #include "report/report_run.h"
 #include "tests/open_descriptors.h"
@@ -95,7 +96,7 @@ TEST_F(WalkFaultsTest, FilesThatAreNoPlainFilesCountAsEmptyAndNeverBlock) {
     TestTree config, out;
     setenv("XDG_CONFIG_HOME", config.root().c_str(), 1);
     setenv("MOSSGRAIN_KEYS", "Enter", 1);
-    const std::string list = std::string("src/") + '\0' + '\0';
+    const std::string list = EntryList({"src/"});
     alarm(60);
     EXPECT_EQ(RunReport(out.path("r.csv").c_str(), tree.source().c_str(), list.c_str()), 0);
     alarm(0);
