@@ -46,22 +46,24 @@ bool IsFault(const siginfo_t* info) { return info != nullptr && info->si_code > 
 
 void Forward(int signal, siginfo_t* info, void* context) {
     const struct sigaction& previous = g_previous;
-    if ((previous.sa_flags & SA_SIGINFO) != 0) {
-        if (previous.sa_sigaction != nullptr) previous.sa_sigaction(signal, info, context);
+    // SIG_DFL and SIG_IGN may come with SA_SIGINFO set: they are still no function.
+    const bool standard = previous.sa_handler == SIG_DFL || previous.sa_handler == SIG_IGN;
+    if (!standard) {
+        if ((previous.sa_flags & SA_SIGINFO) != 0) {
+            previous.sa_sigaction(signal, info, context);
+        } else {
+            previous.sa_handler(signal);
+        }
         return;
     }
     if (previous.sa_handler == SIG_IGN && !IsFault(info)) return;
-    if (previous.sa_handler == SIG_DFL || previous.sa_handler == SIG_IGN) {
-        // The default action, as without us: SIGBUS is blocked in here, so the
-        // re-sent signal arrives as soon as this handler returns.
-        struct sigaction fallback {};
-        fallback.sa_handler = SIG_DFL;
-        sigemptyset(&fallback.sa_mask);
-        sigaction(signal, &fallback, nullptr);
-        raise(signal);
-        return;
-    }
-    previous.sa_handler(signal);
+    // The default action, as without us (a fault cannot be ignored): SIGBUS is
+    // blocked in here, so the re-sent signal arrives as this handler returns.
+    struct sigaction fallback {};
+    fallback.sa_handler = SIG_DFL;
+    sigemptyset(&fallback.sa_mask);
+    sigaction(signal, &fallback, nullptr);
+    raise(signal);
 }
 
 void OnBus(int signal, siginfo_t* info, void* context) {
