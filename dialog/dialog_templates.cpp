@@ -5,16 +5,19 @@ namespace {
 
 // Template 103, control by control in template (and tab) order.
 constexpr ControlTemplate kSettingsControls[] = {
-    {IDC_OK, ControlKind::kDefaultPushButton, SETTINGS_OK_TEXT, 222, 4, 70, 16, false, true},
-    {IDC_CANCEL, ControlKind::kPushButton, SETTINGS_CANCEL_TEXT, 222, 27, 70, 16, false, true},
-    {IDC_C_STYLE, ControlKind::kAutoRadioButton, SETTINGS_C_STYLE_TEXT, 12, 14, 63, 10, true, true},
-    {IDC_PASCAL_STYLE, ControlKind::kAutoRadioButton, SETTINGS_PASCAL_STYLE_TEXT, 12, 28, 78, 10,
-     false, true},
-    {-1, ControlKind::kGroupBox, SETTINGS_PROJECT_GROUP_TEXT, 7, 2, 85, 40, false, false},
-    {-1, ControlKind::kGroupBox, SETTINGS_RESULTS_GROUP_TEXT, 116, 2, 84, 40, false, false},
-    {IDC_CSV, ControlKind::kAutoRadioButton, SETTINGS_CSV_TEXT, 122, 14, 29, 10, true, true},
-    {IDC_VIZIZAVARA, ControlKind::kAutoRadioButton, SETTINGS_VIZIZAVARA_TEXT, 122, 28, 54, 10,
-     false, true},
+    {IDC_OK, ControlKind::kDefaultPushButton, SETTINGS_OK_TEXT, SETTINGS_OK_RECT, false, true},
+    {IDC_CANCEL, ControlKind::kPushButton, SETTINGS_CANCEL_TEXT, SETTINGS_CANCEL_RECT, false, true},
+    {IDC_C_STYLE, ControlKind::kAutoRadioButton, SETTINGS_C_STYLE_TEXT, SETTINGS_C_STYLE_RECT, true,
+     true},
+    {IDC_PASCAL_STYLE, ControlKind::kAutoRadioButton, SETTINGS_PASCAL_STYLE_TEXT,
+     SETTINGS_PASCAL_STYLE_RECT, false, true},
+    {-1, ControlKind::kGroupBox, SETTINGS_PROJECT_GROUP_TEXT, SETTINGS_PROJECT_GROUP_RECT, false,
+     false},
+    {-1, ControlKind::kGroupBox, SETTINGS_RESULTS_GROUP_TEXT, SETTINGS_RESULTS_GROUP_RECT, false,
+     false},
+    {IDC_CSV, ControlKind::kAutoRadioButton, SETTINGS_CSV_TEXT, SETTINGS_CSV_RECT, true, true},
+    {IDC_VIZIZAVARA, ControlKind::kAutoRadioButton, SETTINGS_VIZIZAVARA_TEXT,
+     SETTINGS_VIZIZAVARA_RECT, false, true},
 };
 
 constexpr DialogTemplate kSettingsTemplate = {

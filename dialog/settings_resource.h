@@ -29,4 +29,14 @@
 #define SETTINGS_CSV_TEXT ".csv"
 #define SETTINGS_VIZIZAVARA_TEXT ".VizizaVara"
 
+/* Control rectangles: x, y, width, height in dialog units. */
+#define SETTINGS_OK_RECT 222, 4, 70, 16
+#define SETTINGS_CANCEL_RECT 222, 27, 70, 16
+#define SETTINGS_C_STYLE_RECT 12, 14, 63, 10
+#define SETTINGS_PASCAL_STYLE_RECT 12, 28, 78, 10
+#define SETTINGS_PROJECT_GROUP_RECT 7, 2, 85, 40
+#define SETTINGS_RESULTS_GROUP_RECT 116, 2, 84, 40
+#define SETTINGS_CSV_RECT 122, 14, 29, 10
+#define SETTINGS_VIZIZAVARA_RECT 122, 28, 54, 10
+
 #endif

@@ -113,8 +113,13 @@ int About(const Options& options) {
     if (!LoadPlugin(options, module)) return kExitUnusable;
     if (options.yes) host_os::AnswerDialogsWith("Enter");
     if (module.configurePacker(nullptr, module.handle) == 0) {
-        std::fprintf(stderr, "mossgrain: the about box could not be shown%s\n",
-                     host_os::CanShowDialogs() ? "" : " (no terminal; --yes answers it)");
+        if (host_os::CanShowDialogs()) {
+            std::fprintf(stderr, "mossgrain: the about box could not be shown\n");
+        } else {
+            std::fprintf(stderr,
+                         "mossgrain: the about box could not be shown (no %s; --yes answers it)\n",
+                         host_os::kDialogPlace);
+        }
         return kExitRunFailed;
     }
     return 0;
@@ -182,9 +187,15 @@ int Pack(const Options& options) {
         return kExitRunFailed;
     }
     if (host_os::FileStamp(report.c_str()) == before) {
-        std::fprintf(stderr, "mossgrain: %s; no report written\n",
-                     canAsk ? "the settings dialog was cancelled"
-                            : "no terminal to show the settings dialog on (--yes answers it)");
+        if (canAsk) {
+            std::fprintf(stderr,
+                         "mossgrain: the settings dialog was cancelled; no report written\n");
+        } else {
+            std::fprintf(stderr,
+                         "mossgrain: no %s to show the settings dialog on (--yes answers it); "
+                         "no report written\n",
+                         host_os::kDialogPlace);
+        }
         return 0;
     }
     std::printf("report written to %s\n", report.c_str());

@@ -24,6 +24,9 @@ std::string ExecutableFolder();
 // Whether a dialog shown now could be answered by a person.
 bool CanShowDialogs();
 
+// Where the module's dialogs show ("terminal", "desktop"), for messages.
+extern const char kDialogPlace[];
+
 // Arranges for the dialogs the module shows from now on to be answered with
 // the given keys (names separated by spaces, such as "Enter").
 void AnswerDialogsWith(const char* keys);

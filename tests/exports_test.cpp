@@ -3,7 +3,6 @@
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
-#include "plugin/progress_callback.h"
 #include "plugin/wcx_api.h"
 
 namespace {
@@ -58,17 +57,6 @@ TEST_F(LoadedModule, ReadingEntryPointsAreStubs) {
               0);
     EXPECT_EQ(Get<int (*)(ArchiveHandle)>("CloseArchive")(nullptr), 0);
     Get<void (*)(ArchiveHandle, ChangeVolProc)>("SetChangeVolProc")(nullptr, nullptr);
-}
-
-int FirstProgress(char*, int) { return 1; }
-int SecondProgress(char*, int) { return 2; }
-
-TEST(ExportsTest, SetProcessDataProcKeepsTheLastCallback) {
-    SetProcessDataProc(nullptr, &FirstProgress);
-    SetProcessDataProc(nullptr, &SecondProgress);
-    EXPECT_EQ(g_processDataProc, &SecondProgress);
-    SetProcessDataProc(nullptr, nullptr);
-    EXPECT_EQ(g_processDataProc, nullptr);
 }
 
 }  // namespace

@@ -1,16 +1,24 @@
 #include "tests/test_tree.h"
 
-#include <stdlib.h>
-
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <stdexcept>
 
 TestTree::TestTree() {
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "mossgrain-test-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-    root_ = pattern;
+    // A name nobody else holds: create_directory fails for one that exists.
+    std::random_device seed;
+    std::mt19937_64 random(seed());
+    const std::filesystem::path temp = std::filesystem::temp_directory_path();
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::filesystem::path candidate =
+            temp / ("mossgrain-test-" + std::to_string(random()));
+        if (std::filesystem::create_directory(candidate)) {
+            root_ = candidate;
+            return;
+        }
+    }
+    throw std::runtime_error("cannot make a temporary folder");
 }
 
 TestTree::~TestTree() {

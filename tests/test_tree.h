@@ -14,7 +14,9 @@ public:
 
     const std::filesystem::path& root() const { return root_; }
     // root with a trailing separator, as the host passes a source folder.
-    std::string source() const { return root_.string() + "/"; }
+    std::string source() const {
+        return root_.string() + static_cast<char>(std::filesystem::path::preferred_separator);
+    }
     std::string path(const std::string& relative) const { return (root_ / relative).string(); }
 
     // Writes a file (creating its folders) with exactly these bytes.

@@ -49,6 +49,8 @@ std::string ExecutableFolder() {
     return path.substr(0, path.find_last_of('/') + 1);
 }
 
+const char kDialogPlace[] = "terminal";
+
 bool CanShowDialogs() {
     if (getenv("MOSSGRAIN_KEYS") != nullptr) return true;
     const int fd = open("/dev/tty", O_RDWR | O_NOCTTY | O_CLOEXEC);

@@ -45,3 +45,22 @@ build_preset() {
     cmake --preset "$preset" -S "$ROOT" >/dev/null
     cmake --build --preset "$preset" -j "$(nproc)" "${targets[@]}"
 }
+
+# What the Windows build and its tests under Wine need on Debian 12.
+WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev
+    googletest wine64 wine xvfb xauth x11-apps imagemagick fonts-wine)
+
+# Makes a fresh Wine prefix at $1 for the Windows tests: Wine draws its own
+# window frames (there is no window manager) and has the shell dialog font.
+make_wine_prefix() {
+    local prefix="$1"
+    rm -rf "$prefix"
+    mkdir -p "$(dirname "$prefix")"
+    export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
+    wineboot -i >/dev/null 2>&1
+    wineserver -w
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+    wineserver -w
+    cp /usr/share/wine/fonts/tahoma*.ttf /usr/share/wine/fonts/marlett.ttf \
+        "$prefix/drive_c/windows/Fonts/"
+}

@@ -1,0 +1,120 @@
+// Windows side of the stand-in host: LoadLibrary, the desktop check and the
+// answering of the module's dialogs for --yes. Like the file manager, the
+// host speaks the ANSI code page in its narrow strings.
+#include <windows.h>
+
+#include <string>
+
+#include "platform/host_os.h"
+#include "platform/win32/dialog_driver.h"
+#include "platform/win32/wide_text.h"
+
+namespace host_os {
+
+namespace {
+
+std::wstring WideFromAnsi(const char* ansi) {
+    return os::win32::WideFromNarrow(os::win32::NarrowFromAnsi(ansi));
+}
+
+std::string LastErrorText() {
+    const DWORD code = GetLastError();
+    wchar_t* message = nullptr;
+    FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, code, 0, reinterpret_cast<LPWSTR>(&message), 0, nullptr);
+    std::string text =
+        message ? os::win32::AnsiFromNarrow(os::win32::NarrowFromWide(message)) : std::string();
+    if (message) LocalFree(message);
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ')) {
+        text.pop_back();
+    }
+    return (text.empty() ? std::string("error") : text) + " (" + std::to_string(code) + ")";
+}
+
+}  // namespace
+
+const char kSeparator = '\\';
+
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+
+bool IsFolder(const char* path) {
+    const DWORD attributes = GetFileAttributesW(WideFromAnsi(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+void* LoadModule(const char* path, std::string& error) {
+    // The file itself, never a namesake found along the search path.
+    const HMODULE module =
+        LoadLibraryExW(WideFromAnsi(path).c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+    if (module == nullptr) error = LastErrorText();
+    return module;
+}
+
+void* FindExport(void* module, const char* name) {
+    return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(module), name));
+}
+
+void UnloadModule(void* module) {
+    if (module != nullptr) FreeLibrary(static_cast<HMODULE>(module));
+}
+
+std::string ExecutableFolder() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length =
+            GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length == 0) return ".\\";
+        if (length < path.size()) {
+            path.resize(length);
+            break;
+        }
+        path.resize(path.size() * 2);
+    }
+    path.resize(path.find_last_of(L"\\/") + 1);
+    return os::win32::AnsiFromNarrow(os::win32::NarrowFromWide(path));
+}
+
+const char kDialogPlace[] = "desktop";
+
+// A window can be shown when the process runs on a visible window station and
+// the system can make a window at all (Wine without an X display cannot).
+bool CanShowDialogs() {
+    USEROBJECTFLAGS flags = {};
+    const HWINSTA station = GetProcessWindowStation();
+    if (station != nullptr &&
+        GetUserObjectInformationW(station, UOI_FLAGS, &flags, sizeof flags, nullptr) &&
+        (flags.dwFlags & WSF_VISIBLE) == 0) {
+        return false;
+    }
+    const HWND probe = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                                       GetModuleHandleW(nullptr), nullptr);
+    if (probe == nullptr) return false;
+    DestroyWindow(probe);
+    return true;
+}
+
+void AnswerDialogsWith(const char* keys) { win32_driver::AnswerInBackground(keys ? keys : ""); }
+
+std::string FileStamp(const char* path) {
+    const HANDLE file = CreateFileW(WideFromAnsi(path).c_str(), FILE_READ_ATTRIBUTES,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return std::string();
+    BY_HANDLE_FILE_INFORMATION info = {};
+    FILE_BASIC_INFO basic = {};
+    const bool ok = GetFileInformationByHandle(file, &info) &&
+                    GetFileInformationByHandleEx(file, FileBasicInfo, &basic, sizeof basic);
+    CloseHandle(file);
+    if (!ok) return std::string();
+    auto join = [](DWORD high, DWORD low) {
+        return std::to_string((static_cast<unsigned long long>(high) << 32) | low);
+    };
+    return std::to_string(info.dwVolumeSerialNumber) + ":" +
+           join(info.nFileIndexHigh, info.nFileIndexLow) + ":" +
+           join(info.nFileSizeHigh, info.nFileSizeLow) + ":" +
+           join(info.ftLastWriteTime.dwHighDateTime, info.ftLastWriteTime.dwLowDateTime) + ":" +
+           std::to_string(basic.ChangeTime.QuadPart);
+}
+
+}  // namespace host_os
