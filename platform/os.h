@@ -77,6 +77,13 @@ void CloseSourceFile(SourceFile& file);
 // and unmaps afterwards: after a fault its remaining pages are replaced.
 bool ReadGuarded(const void* begin, size_t length, void (*read)(void* context), void* context);
 
+// Keeps what ReadGuarded sets up in place until the matching
+// EndGuardedReads, so that a run reading thousands of views pays for it once
+// instead of per view. Optional; what the process had is back in place after
+// the last End. Begin's false means nothing was kept: do not call End.
+bool BeginGuardedReads();
+void EndGuardedReads();
+
 // The same for any callable, e.g. [&] { scanner.Feed(view.data, length); }.
 template <typename Read>
 bool ReadGuarded(const void* begin, size_t length, Read&& read) {

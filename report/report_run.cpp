@@ -27,12 +27,28 @@ bool ConfirmedInDialog() {
     return dialog.DoModal() == 1;
 }
 
+// The fault handling that guards each view stays in place for the whole
+// walk, not set up and taken down again for every view.
+class GuardedReads {
+public:
+    GuardedReads() : held_(os::BeginGuardedReads()) {}
+    ~GuardedReads() {
+        if (held_) os::EndGuardedReads();
+    }
+    GuardedReads(const GuardedReads&) = delete;
+    GuardedReads& operator=(const GuardedReads&) = delete;
+
+private:
+    bool held_;
+};
+
 // Writes the header and one row per entry that yields lines.
 bool WriteRows(os::ReportFile& report, const char* sourceFolder, const char* entryList) {
     const std::string_view header = ReportHeader();
     if (!os::WriteReport(report, header.data(), header.size())) return false;
 
     const uint64_t chunkSize = os::AllocationGranularity();
+    const GuardedReads guarded;
     // Without a source folder no entry can be found; each gets no row.
     std::string folder = sourceFolder ? os::PathFromHost(sourceFolder) : std::string();
     // The host ends the folder with a separator; one that does not must still

@@ -17,6 +17,7 @@
 //  - the reading entry points ignore every argument they cannot use.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -44,9 +45,13 @@ protected:
         tree_.File("top/other/o.c", "o;\n");
         tree_.File("top/srcfoo/decoy.c", "decoy;\ndecoy;\ndecoy;\ndecoy;\n");
         descriptors_ = OpenDescriptorCount();
+        sigaction(SIGBUS, nullptr, &bus_);
     }
     void TearDown() override {
         EXPECT_EQ(OpenDescriptorCount(), descriptors_) << "a descriptor was left open";
+        struct sigaction bus {};
+        sigaction(SIGBUS, nullptr, &bus);
+        EXPECT_EQ(bus.sa_handler, bus_.sa_handler) << "the process's SIGBUS handling changed";
         unsetenv("MOSSGRAIN_KEYS");
         unsetenv("XDG_CONFIG_HOME");
     }
@@ -70,6 +75,7 @@ protected:
 
     TestTree config_, tree_, out_;
     size_t descriptors_ = 0;
+    struct sigaction bus_ {};
 };
 
 TEST_F(HostCallsTest, PackFilesWithNullsAndEmptyListsDoesNothingOrSaysWhy) {

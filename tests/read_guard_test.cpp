@@ -217,6 +217,20 @@ TEST_F(ReadGuardTest, TheHostsHandlerIsKeptAndGetsEveryFaultThatIsNotOurs) {
     EXPECT_EQ(CurrentBusAction().sa_sigaction, HostHandler);
 }
 
+TEST_F(ReadGuardTest, ARunMayKeepTheHandlerAndGivesItBackAfter) {
+    InstallHostHandler();
+    ASSERT_TRUE(os::BeginGuardedReads());
+    EXPECT_NE(CurrentBusAction().sa_sigaction, HostHandler);  // ours, between reads too
+    TestTree tree;
+    VanishedMapping cut(tree, "cut.c");
+    EXPECT_FALSE(os::ReadGuarded(cut.page(0), 4 * kPage, [&] { Touch(cut.page(1)); }));
+    VanishedMapping other(tree, "other.c");
+    Touch(other.page(1));  // between guarded reads: the host's
+    EXPECT_EQ(g_hostFaults, 1);
+    os::EndGuardedReads();
+    EXPECT_EQ(CurrentBusAction().sa_sigaction, HostHandler);
+}
+
 TEST_F(ReadGuardTest, GuardedReadsOnSeveralThreadsEachCatchTheirOwnFault) {
     TestTree tree;
     std::atomic<int> failed{0};

@@ -30,7 +30,7 @@ struct Guard {
 thread_local Guard t_guard __attribute__((tls_model("initial-exec")));
 
 std::mutex g_installLock;
-int g_readers = 0;               // guarded reads under way, on all threads
+int g_readers = 0;  // guarded reads under way and runs keeping the handler, all threads
 struct sigaction g_previous {};  // what the process had before the first of them
 
 uintptr_t PageSize() {
@@ -105,6 +105,10 @@ void Uninstall() {
 }
 
 }  // namespace
+
+bool BeginGuardedReads() { return Install(); }
+
+void EndGuardedReads() { Uninstall(); }
 
 bool ReadGuarded(const void* begin, size_t length, void (*read)(void* context), void* context) {
     if (length == 0) {

@@ -59,6 +59,15 @@ TEST(ReadGuardTest, AnInPageErrorInTheRangeFailsTheReadOnly) {
     }
     EXPECT_EQ(failed, 1000);
     EXPECT_EQ(g_hostSaw, 2);
+
+    // A run that keeps the handler for all its reads: the same answers.
+    ASSERT_TRUE(os::BeginGuardedReads());
+    EXPECT_FALSE(os::ReadGuarded(view, sizeof view, [&] { InPageErrorAt(view); }));
+    InPageErrorAt(view);  // between reads: the host's
+    EXPECT_EQ(g_hostSaw, 3);
+    os::EndGuardedReads();
+    InPageErrorAt(view);
+    EXPECT_EQ(g_hostSaw, 4);
     RemoveVectoredExceptionHandler(host);
 }
 
