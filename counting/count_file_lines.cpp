@@ -17,8 +17,12 @@ bool ScanMappedFile(const os::SourceFile& file, uint64_t chunkSize, LineScanner&
         const size_t length = static_cast<size_t>(remaining < chunkSize ? remaining : chunkSize);
         os::View view;
         if (!os::MapView(file, offset, length, view)) return false;
-        scanner.Feed(view.data, length);
+        // A file cut short meanwhile faults on its vanished pages: guarded,
+        // that fails this file instead of the host.
+        const bool read =
+            os::ReadGuarded(view.data, length, [&] { scanner.Feed(view.data, length); });
         os::UnmapView(view);
+        if (!read) return false;
         offset += length;
     }
     return true;

@@ -54,11 +54,13 @@ bool FolderWalk::OnPath(const os::FolderId& id) const {
 bool FolderWalk::Enter() {
     os::FolderScan scan;
     if (!os::OpenFolder(path_.c_str(), scan)) return false;
+    // Closed on every way out, memory running out while the arena grows included.
+    struct Closer {
+        os::FolderScan& scan;
+        ~Closer() { os::CloseFolder(scan); }
+    } closer{scan};
     const os::FolderId id = scan.id;
-    if (OnPath(id)) {
-        os::CloseFolder(scan);
-        return true;
-    }
+    if (OnPath(id)) return true;
     const size_t begin = arena_.size();
     os::FolderEntry entry;
     os::NextStatus status;
@@ -70,7 +72,7 @@ bool FolderWalk::Enter() {
         arena_.insert(arena_.end(), entry.name, entry.name + entry.nameLength);
         arena_.push_back('\0');
     }
-    os::CloseFolder(scan);
+    os::CloseFolder(scan);  // before descending: no folder stays open below
     if (status == os::NextStatus::kFailed) return false;
 
     if (path_.empty() || !os::IsSeparator(path_.back())) path_ += os::kSeparator;

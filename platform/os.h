@@ -14,6 +14,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <type_traits>
 
 namespace os {
 
@@ -64,6 +65,33 @@ struct View {
 bool MapView(const SourceFile& file, uint64_t offset, size_t length, View& view);
 void UnmapView(View& view);
 void CloseSourceFile(SourceFile& file);
+
+// Runs read(context), which reads the mapped bytes [begin, begin + length).
+// A file that shrinks under its mapping, or a disk that fails while it is
+// read, makes such a read fault (SIGBUS, an in-page error) and would kill the
+// host: here the fault is caught, read is let run to its end over bytes that
+// mean nothing, and the result is false. True when no byte of the range
+// faulted. Faults at other addresses, on other threads or outside this call
+// go to whatever the process had set up before, and that is back in place
+// when the call returns. The range must lie in one mapping the caller owns
+// and unmaps afterwards: after a fault its remaining pages are replaced.
+bool ReadGuarded(const void* begin, size_t length, void (*read)(void* context), void* context);
+
+// Keeps what ReadGuarded sets up in place until the matching
+// EndGuardedReads, so that a run reading thousands of views pays for it once
+// instead of per view. Optional; what the process had is back in place after
+// the last End. Begin's false means nothing was kept: do not call End.
+bool BeginGuardedReads();
+void EndGuardedReads();
+
+// The same for any callable, e.g. [&] { scanner.Feed(view.data, length); }.
+template <typename Read>
+bool ReadGuarded(const void* begin, size_t length, Read&& read) {
+    using Callable = std::remove_reference_t<Read>;
+    return ReadGuarded(
+        begin, length, [](void* callable) { (*static_cast<Callable*>(callable))(); },
+        const_cast<void*>(static_cast<const void*>(&read)));
+}
 
 // ---- folder enumeration ----------------------------------------------------
 

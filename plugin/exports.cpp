@@ -15,7 +15,15 @@ int WCX_API GetPackerCaps() { return MOSSGRAIN_PACKER_CAPS; }
 
 int WCX_API PackFiles(char* packedFile, char* /*subPath*/, char* srcPath, char* addList,
                       int /*flags*/) {
-    return RunReport(packedFile, srcPath, addList);
+    // Nothing may unwind into the host, whose frames know nothing of C++. The
+    // run catches what happens once the report exists; anything earlier
+    // (memory running out while the settings file or the dialog is prepared)
+    // means the report was not created.
+    try {
+        return RunReport(packedFile, srcPath, addList);
+    } catch (...) {
+        return kWcxCreateError;
+    }
 }
 
 ArchiveHandle WCX_API OpenArchive(tOpenArchiveData* /*archiveData*/) { return nullptr; }

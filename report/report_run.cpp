@@ -27,14 +27,33 @@ bool ConfirmedInDialog() {
     return dialog.DoModal() == 1;
 }
 
+// The fault handling that guards each view stays in place for the whole
+// walk, not set up and taken down again for every view.
+class GuardedReads {
+public:
+    GuardedReads() : held_(os::BeginGuardedReads()) {}
+    ~GuardedReads() {
+        if (held_) os::EndGuardedReads();
+    }
+    GuardedReads(const GuardedReads&) = delete;
+    GuardedReads& operator=(const GuardedReads&) = delete;
+
+private:
+    bool held_;
+};
+
 // Writes the header and one row per entry that yields lines.
 bool WriteRows(os::ReportFile& report, const char* sourceFolder, const char* entryList) {
     const std::string_view header = ReportHeader();
     if (!os::WriteReport(report, header.data(), header.size())) return false;
 
     const uint64_t chunkSize = os::AllocationGranularity();
+    const GuardedReads guarded;
     // Without a source folder no entry can be found; each gets no row.
-    const std::string folder = sourceFolder ? os::PathFromHost(sourceFolder) : std::string();
+    std::string folder = sourceFolder ? os::PathFromHost(sourceFolder) : std::string();
+    // The host ends the folder with a separator; one that does not must still
+    // name that folder, not a sibling whose name merely starts the same.
+    if (!folder.empty() && !os::IsSeparator(folder.back())) folder += os::kSeparator;
     for (const char* entry = entryList; *entry != '\0'; entry += std::strlen(entry) + 1) {
         if (sourceFolder == nullptr) continue;
         const std::string path = folder + os::PathFromHost(entry);
@@ -60,7 +79,13 @@ int RunReport(const char* reportPath, const char* sourceFolder, const char* entr
     if (reportPath == nullptr || !os::CreateReportFile(path.c_str(), report)) {
         return kWcxCreateError;
     }
-    const bool written = WriteRows(report, sourceFolder, entryList);
+    bool written = false;
+    try {
+        written = WriteRows(report, sourceFolder, entryList);
+    } catch (...) {
+        // Out of memory part way (a huge folder, a host short of memory): the
+        // report is as unfinished as after a failed write, and is handled so.
+    }
     const bool closed = os::CloseReportFile(report);
     if (written && closed) return kWcxOk;
     // Never leave a report that looks finished but is cut short.

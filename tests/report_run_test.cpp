@@ -7,18 +7,13 @@
 #include <string>
 #include <vector>
 
+#include "host/entry_list.h"
 #include "plugin/wcx_api.h"
 #include "tests/test_tree.h"
 
 namespace {
 
 const std::string kHeader = "Name;Files;Total Lines;Code Lines;Comments;Empty Lines;Ratio %\r\n";
-
-std::string List(const std::vector<std::string>& entries) {
-    std::string list;
-    for (const std::string& e : entries) list += e + '\0';
-    return list + '\0';
-}
 
 // Each test gets its own settings folder and answers the dialog by script.
 class ReportRunTest : public testing::Test {
@@ -38,7 +33,7 @@ protected:
 
     int Run(const std::vector<std::string>& entries, const std::string& report = "") {
         const std::string path = report.empty() ? out_.path("report.csv") : report;
-        const std::string list = List(entries);
+        const std::string list = EntryList(entries);
         return RunReport(path.c_str(), tree_.source().c_str(), list.c_str());
     }
     std::string Report() const { return out_.Read("report.csv"); }
@@ -108,7 +103,7 @@ TEST_F(ReportRunTest, AnEmptyListDoesNothingAtAll) {
 TEST_F(ReportRunTest, AReportThatCannotBeCreatedIsReported) {
     EXPECT_EQ(Run({"src/"}, out_.path("no/such/folder/report.csv")), kWcxCreateError);
     EXPECT_FALSE(std::filesystem::exists(out_.path("no")));
-    const std::string list = List({"src/"});
+    const std::string list = EntryList({"src/"});
     EXPECT_EQ(RunReport(nullptr, tree_.source().c_str(), list.c_str()), kWcxCreateError);
 }
 
@@ -122,7 +117,7 @@ TEST_F(ReportRunTest, AReportThatCannotBeWrittenIsReportedAndNotRemovedIfNotOurs
 }
 
 TEST_F(ReportRunTest, WithoutASourceFolderNoEntryHasRows) {
-    const std::string list = List({"src/"});
+    const std::string list = EntryList({"src/"});
     const std::string report = out_.path("report.csv");
     EXPECT_EQ(RunReport(report.c_str(), nullptr, list.c_str()), 0);
     EXPECT_EQ(Report(), kHeader);

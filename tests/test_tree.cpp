@@ -29,9 +29,13 @@ TestTree::~TestTree() {
 void TestTree::File(const std::string& relative, const std::string& bytes) const {
     const std::filesystem::path p = root_ / relative;
     std::filesystem::create_directories(p.parent_path());
-    std::ofstream out(p, std::ios::binary | std::ios::trunc);
+    WriteFile(p.string(), bytes);
+}
+
+void TestTree::WriteFile(const std::string& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    if (!out) throw std::runtime_error("cannot write " + p.string());
+    if (!out) throw std::runtime_error("cannot write " + path);
 }
 
 void TestTree::Folder(const std::string& relative) const {
@@ -45,7 +49,11 @@ void TestTree::Link(const std::string& relative, const std::string& target) cons
 }
 
 std::string TestTree::Read(const std::string& relative) const {
-    std::ifstream in(root_ / relative, std::ios::binary);
+    return ReadFile((root_ / relative).string());
+}
+
+std::string TestTree::ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
     std::ostringstream content;
     content << in.rdbuf();
     return content.str();

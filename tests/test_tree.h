@@ -25,6 +25,10 @@ public:
     void Link(const std::string& relative, const std::string& target) const;
     std::string Read(const std::string& relative) const;
 
+    // Writes a file at an absolute path (its folder must exist).
+    static void WriteFile(const std::string& path, const std::string& bytes);
+    static std::string ReadFile(const std::string& path);
+
 private:
     std::filesystem::path root_;
 };

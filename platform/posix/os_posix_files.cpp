@@ -10,8 +10,14 @@
 #include <cstring>
 
 #include "platform/os.h"
+#include "platform/posix/os_posix_hooks.h"
 
 namespace os {
+
+namespace posix_hooks {
+void (*beforeOpen)(const char* path) = nullptr;
+void (*afterMapView)(uint64_t offset, size_t length) = nullptr;
+}  // namespace posix_hooks
 
 const char kSeparator = '/';
 
@@ -58,6 +64,7 @@ uint64_t AllocationGranularity() {
 
 OpenStatus OpenSourceFile(const char* path, SourceFile& file) {
     file = SourceFile{};
+    if (posix_hooks::beforeOpen != nullptr) posix_hooks::beforeOpen(path);
     const int fd = OpenForReading(path);
     if (fd < 0) {
         // A socket cannot be opened at all; it is still no unreadable source.
@@ -90,6 +97,7 @@ bool MapView(const SourceFile& file, uint64_t offset, size_t length, View& view)
     view.base = base;
     view.baseLength = mapped;
     view.data = static_cast<const unsigned char*>(base) + gap;
+    if (posix_hooks::afterMapView != nullptr) posix_hooks::afterMapView(offset, length);
     return true;
 }
 
@@ -105,6 +113,7 @@ void CloseSourceFile(SourceFile& file) {
 
 bool OpenFolder(const char* path, FolderScan& scan) {
     scan = FolderScan{};
+    if (posix_hooks::beforeOpen != nullptr) posix_hooks::beforeOpen(path);
     DIR* dir = opendir(path);
     if (dir == nullptr) return false;
     struct stat st;

@@ -7,6 +7,11 @@ export ROOT
 # The packages every build and test needs on Debian 12.
 BASE_PACKAGES=(cmake ninja-build g++ make libgtest-dev libgmock-dev libbenchmark-dev binutils)
 
+# The fuzz build: Debian's clang and its libFuzzer and sanitizer runtimes.
+FUZZ_PACKAGES=(clang-14 libclang-rt-14-dev)
+# The libFuzzer targets; each has its seed corpus in fuzz/corpus/<target>.
+FUZZ_TARGETS=(line_scanner report_row)
+
 # Installs the Debian packages among "$@" that are not installed yet.
 ensure_packages() {
     local missing=()

@@ -1,0 +1,18 @@
+// Seams for tests of the POSIX layer. They let a test change the file system
+// at the exact moment between two steps of a walk or a read (a file removed
+// after its folder was listed, a file cut short after its view was mapped),
+// which a racing thread could only hit by chance. Null outside tests.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace os::posix_hooks {
+
+// Called with the path just before a source file or a folder is opened.
+extern void (*beforeOpen)(const char* path);
+
+// Called after each view of a source file is mapped, before it is read.
+extern void (*afterMapView)(uint64_t offset, size_t length);
+
+}  // namespace os::posix_hooks
