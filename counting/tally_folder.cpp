@@ -54,7 +54,8 @@ bool FolderWalk::OnPath(const os::FolderId& id) const {
 bool FolderWalk::Enter() {
     os::FolderScan scan;
     if (!os::OpenFolder(path_.c_str(), scan)) return false;
-    // Closed on every way out, memory running out while the arena grows included.
+    // Closed on every way out, memory running out while the arena grows
+    // included, and always before the walk descends below it.
     struct Closer {
         os::FolderScan& scan;
         ~Closer() { os::CloseFolder(scan); }
@@ -72,7 +73,6 @@ bool FolderWalk::Enter() {
         arena_.insert(arena_.end(), entry.name, entry.name + entry.nameLength);
         arena_.push_back('\0');
     }
-    os::CloseFolder(scan);  // before descending: no folder stays open below
     if (status == os::NextStatus::kFailed) return false;
 
     if (path_.empty() || !os::IsSeparator(path_.back())) path_ += os::kSeparator;

@@ -11,8 +11,11 @@
 
 #include "platform/os.h"
 #include "platform/posix/os_posix_hooks.h"
+#include "platform/posix/page_size.h"
 
 namespace os {
+
+using posix::PageSize;
 
 namespace posix_hooks {
 void (*beforeOpen)(const char* path) = nullptr;
@@ -31,14 +34,6 @@ bool IsFolder(const char* path) {
 }
 
 namespace {
-
-uint64_t PageSize() {
-    static const uint64_t size = [] {
-        const long page = sysconf(_SC_PAGESIZE);
-        return page > 0 ? static_cast<uint64_t>(page) : 4096;
-    }();
-    return size;
-}
 
 // Opens without blocking (a FIFO would wait for a writer) and without ever
 // becoming the process's controlling terminal.

@@ -15,8 +15,11 @@
 #include <mutex>
 
 #include "platform/os.h"
+#include "platform/posix/page_size.h"
 
 namespace os {
+
+using posix::PageSize;
 namespace {
 
 struct Guard {
@@ -32,14 +35,6 @@ thread_local Guard t_guard __attribute__((tls_model("initial-exec")));
 std::mutex g_installLock;
 int g_readers = 0;  // guarded reads under way and runs keeping the handler, all threads
 struct sigaction g_previous {};  // what the process had before the first of them
-
-uintptr_t PageSize() {
-    static const uintptr_t size = [] {
-        const long page = sysconf(_SC_PAGESIZE);
-        return page > 0 ? static_cast<uintptr_t>(page) : 4096;
-    }();
-    return size;
-}
 
 // A SIGBUS the kernel raised for a memory access, as opposed to one sent.
 bool IsFault(const siginfo_t* info) { return info != nullptr && info->si_code > 0; }

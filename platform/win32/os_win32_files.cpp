@@ -34,10 +34,14 @@ intptr_t FromHandle(HANDLE handle) { return reinterpret_cast<intptr_t>(handle); 
 
 }  // namespace
 
+// Asked once: every view of every file needs it.
 uint64_t AllocationGranularity() {
-    SYSTEM_INFO info;
-    GetSystemInfo(&info);
-    return info.dwAllocationGranularity;
+    static const uint64_t granularity = [] {
+        SYSTEM_INFO info;
+        GetSystemInfo(&info);
+        return static_cast<uint64_t>(info.dwAllocationGranularity);
+    }();
+    return granularity;
 }
 
 OpenStatus OpenSourceFile(const char* path, SourceFile& file) {
