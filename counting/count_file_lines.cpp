@@ -30,7 +30,7 @@ bool ScanMappedFile(const os::SourceFile& file, uint64_t chunkSize, LineScanner&
 
 }  // namespace
 
-bool CountNonFolderFile(const char* path, size_t length, uint64_t chunkSize, LineTally& tally) {
+bool CountListedFile(const char* path, size_t length, uint64_t chunkSize, LineTally& tally) {
     tally = LineTally{};
     if (path == nullptr) return false;
     if (!IsSourceFileName(path, length)) return true;
@@ -57,5 +57,5 @@ bool CountFileLines(const char* path, uint64_t chunkSize, LineTally& tally) {
     tally = LineTally{};
     if (path == nullptr) return false;
     if (os::IsFolder(path)) return true;
-    return CountNonFolderFile(path, std::strlen(path), chunkSize, tally);
+    return CountListedFile(path, std::strlen(path), chunkSize, tally);
 }

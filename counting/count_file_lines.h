@@ -13,6 +13,8 @@
 // false when it cannot be read.
 bool CountFileLines(const char* path, uint64_t chunkSize, LineTally& tally);
 
-// The same for a path the caller already knows is not a folder; path must be
-// NUL-terminated at length. The walk uses it to spare a path query per file.
-bool CountNonFolderFile(const char* path, size_t length, uint64_t chunkSize, LineTally& tally);
+// What a folder walk calls for each file its listing gave: the same, but the
+// path is known to name no folder, which spares a path query per file; a
+// folder found there now is a tree that changed under the walk, and fails.
+// path must be NUL-terminated at length.
+bool CountListedFile(const char* path, size_t length, uint64_t chunkSize, LineTally& tally);

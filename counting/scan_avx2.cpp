@@ -9,7 +9,7 @@
 
 #include <immintrin.h>
 
-#include "counting/line_masks.h"
+#include "counting/block_scanner.h"
 
 namespace {
 

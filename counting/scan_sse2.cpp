@@ -5,7 +5,7 @@
 
 #include <emmintrin.h>
 
-#include "counting/line_masks.h"
+#include "counting/block_scanner.h"
 
 namespace {
 

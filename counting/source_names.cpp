@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "platform/ascii.h"
 #include "platform/os.h"
 
 const char* FindExtension(const char* path, size_t length) {
@@ -13,23 +14,10 @@ const char* FindExtension(const char* path, size_t length) {
     return path + length;
 }
 
-namespace {
-
-char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool EqualsIgnoringAsciiCase(const char* text, const char* lowerCase) {
-    for (; *lowerCase; ++text, ++lowerCase) {
-        if (AsciiLower(*text) != *lowerCase) return false;
-    }
-    return *text == '\0';
-}
-
-}  // namespace
-
 bool IsSourceExtension(const char* extension) {
     static const char* const kExtensions[] = {".cpp", ".h", ".c", ".cs", ".js", ".asm"};
     for (const char* known : kExtensions) {
-        if (EqualsIgnoringAsciiCase(extension, known)) return true;
+        if (ascii::EqualIgnoringCase(extension, known)) return true;
     }
     return false;
 }

@@ -17,8 +17,7 @@ const MessageMapEntry CDialog::messageEntries_[] = {
 };
 const MessageMap CDialog::messageMap_ = {nullptr, CDialog::messageEntries_};
 
-CDialog::CDialog(int templateId, void* parentWindow)
-    : templateId_(templateId), parentWindow_(parentWindow) {}
+CDialog::CDialog(int templateId) : templateId_(templateId) {}
 
 CDialog::~CDialog() = default;
 
@@ -33,10 +32,8 @@ const MessageMap* CDialog::GetMessageMap() const { return &messageMap_; }
 void CDialog::DoDataExchange(CDataExchange*) {}
 
 intptr_t CDialog::DoModal() {
-    const DialogTemplate* dialogTemplate = FindDialogTemplate(templateId_);
+    const os::DialogTemplate* dialogTemplate = FindDialogTemplate(templateId_);
     if (dialogTemplate == nullptr) return -1;
-    // The toolkit decides the owner of a dialog that has none of its own.
-    (void)parentWindow_;
     const intptr_t result = os::RunModalDialog(*dialogTemplate, *this);
     m_hWnd = nullptr;
     return result;

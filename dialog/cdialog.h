@@ -2,6 +2,11 @@
 // that routes button commands to member functions, run-time class
 // information, and the data exchange that moves values between controls and
 // members. The toolkit underneath is reached only through platform/os_dialog.h.
+//
+// The names (CDialog, DoModal, m_hWnd, DDX_Radio, BEGIN_MESSAGE_MAP ...) are
+// deliberately those of the Windows dialog framework the settings dialog was
+// described in, so that its description and this code read alike; they are
+// the framework's vocabulary, not this project's style.
 #pragma once
 
 #include <cstdint>
@@ -58,7 +63,6 @@ protected:                                          \
     const MessageMap* cls::GetMessageMap() const { return &cls::messageMap_; }      \
     const MessageMap cls::messageMap_ = {&base::messageMap_, cls::messageEntries_}; \
     const MessageMapEntry cls::messageEntries_[] = {
-#define ON_COMMAND(id, memberFn) {os::kButtonClicked, id, static_cast<DialogHandler>(memberFn)},
 #define ON_BN_CLICKED(id, memberFn) {os::kButtonClicked, id, static_cast<DialogHandler>(memberFn)},
 
 #define END_MESSAGE_MAP() \
@@ -90,7 +94,8 @@ class CDialog : private os::DialogEvents {
 public:
     static const CRuntimeClass classCDialog;
 
-    explicit CDialog(int templateId, void* parentWindow = nullptr);
+    // A dialog without a parent window: the toolkit decides its owner.
+    explicit CDialog(int templateId);
 
     virtual const CRuntimeClass* GetRuntimeClass() const;
     virtual ~CDialog();
@@ -122,13 +127,15 @@ protected:
 
     os::DialogWindow* m_hWnd = nullptr;  // the live dialog during DoModal
 
-private:
+    // What the toolkit calls: the dialog is up; a command came, which the
+    // message map routes by control id and notification code. Derived
+    // dialogs may send themselves a command a keyboard cannot.
     void OnInit(os::DialogWindow* dialog) override;
     void OnCommand(os::DialogWindow* dialog, int id, int notifyCode) override;
 
+private:
     int templateId_;
-    void* parentWindow_;
 };
 
 // The templates this module carries, by resource id; null for an unknown id.
-const DialogTemplate* FindDialogTemplate(int templateId);
+const os::DialogTemplate* FindDialogTemplate(int templateId);

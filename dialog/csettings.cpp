@@ -4,7 +4,7 @@
 
 IMPLEMENT_DYNAMIC(CSettings, CDialog)
 
-CSettings::CSettings() : CDialog(IDD_SETTINGS, nullptr) {}
+CSettings::CSettings() : CDialog(IDD_SETTINGS) {}
 
 CSettings::~CSettings() = default;
 
@@ -14,20 +14,21 @@ void CSettings::DoDataExchange(CDataExchange* pDX) {
 }
 
 BEGIN_MESSAGE_MAP(CSettings, CDialog)
-ON_BN_CLICKED(IDC_OK, &CSettings::OnOk)
+ON_BN_CLICKED(IDC_OK, &CSettings::OnOkButton)
 ON_BN_CLICKED(IDC_CANCEL, &CSettings::OnCancelButton)
 ON_BN_CLICKED(IDC_C_STYLE, &CSettings::OnProjectStyle)
 ON_BN_CLICKED(IDC_PASCAL_STYLE, &CSettings::OnProjectStyle)
 END_MESSAGE_MAP()
 
-// Ok ends with 1 whatever the reading returned.
-void CSettings::OnOk() {
+// Ok ends with IDOK whatever the reading returned (the framework's own Ok
+// would keep the dialog open after a failed read).
+void CSettings::OnOkButton() {
     UpdateData(true);
-    EndDialog(1);
+    EndDialog(IDOK);
 }
 
-// Cancel ends with 2 and reads nothing.
-void CSettings::OnCancelButton() { EndDialog(2); }
+// Cancel ends with IDCANCEL and reads nothing.
+void CSettings::OnCancelButton() { EndDialog(IDCANCEL); }
 
 // A project-style click is read into the members at once.
 void CSettings::OnProjectStyle() { UpdateData(true); }

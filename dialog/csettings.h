@@ -21,7 +21,7 @@ protected:
     void DoDataExchange(CDataExchange* pDX) override;
 
 private:
-    void OnOk();
+    void OnOkButton();
     void OnCancelButton();
     void OnProjectStyle();
 

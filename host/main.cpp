@@ -7,9 +7,11 @@
 #include <vector>
 
 #include "host/entry_list.h"
+#include "host/host_os.h"
 #include "host/plugin_module.h"
-#include "platform/host_os.h"
+#include "platform/os.h"
 #include "plugin/module_identity.h"
+#include "plugin/wcx_api.h"
 
 namespace {
 
@@ -97,7 +99,7 @@ constexpr CapabilityBit kCapabilityBits[] = {
 int Caps(const Options& options) {
     PluginModule module;
     if (!LoadPlugin(options, module)) return kExitUnusable;
-    const int caps = module.getPackerCaps();
+    const int caps = module.GetPackerCaps();
     std::printf("%d (0x%03X)\n", caps, static_cast<unsigned>(caps));
     int known = 0;
     for (const CapabilityBit& c : kCapabilityBits) {
@@ -112,7 +114,7 @@ int About(const Options& options) {
     PluginModule module;
     if (!LoadPlugin(options, module)) return kExitUnusable;
     if (options.yes) host_os::AnswerDialogsWith("Enter");
-    if (module.configurePacker(nullptr, module.handle) == 0) {
+    if (module.ConfigurePacker(nullptr, module.handle) == 0) {
         if (host_os::CanShowDialogs()) {
             std::fprintf(stderr, "mossgrain: the about box could not be shown\n");
         } else {
@@ -156,7 +158,7 @@ int Pack(const Options& options) {
     }
     const std::string& report = options.operands[0];
     const std::string source =
-        SourceWithSeparator(options.operands[1], host_os::kSeparator, host_os::IsSeparator);
+        SourceWithSeparator(options.operands[1], os::kSeparator, os::IsSeparator);
     std::vector<std::string> entries;
     for (size_t i = 2; i < options.operands.size(); ++i) {
         const std::string& entry = options.operands[i];
@@ -164,13 +166,13 @@ int Pack(const Options& options) {
             std::fprintf(stderr, "mossgrain: an ENTRY may not be empty\n");
             return kExitUnusable;
         }
-        const bool folder = host_os::IsFolder((source + entry).c_str());
-        entries.push_back(MarkEntry(entry, folder, host_os::kSeparator, host_os::IsSeparator));
+        const bool folder = os::IsFolder(os::PathFromHost((source + entry).c_str()).c_str());
+        entries.push_back(MarkEntry(entry, folder, os::kSeparator, os::IsSeparator));
     }
 
     PluginModule module;
     if (!LoadPlugin(options, module)) return kExitUnusable;
-    if ((module.getPackerCaps() & kCapsNew) == 0) {
+    if ((module.GetPackerCaps() & kCapsNew) == 0) {
         std::fprintf(stderr, "mossgrain: the plug-in cannot create archives\n");
         return kExitUnusable;
     }
@@ -180,7 +182,7 @@ int Pack(const Options& options) {
     const std::string before = host_os::FileStamp(report.c_str());
     std::string reportArg = report, sourceArg = source, list = EntryList(entries);
     const int result =
-        module.packFiles(reportArg.data(), nullptr, sourceArg.data(), list.data(), 0);
+        module.PackFiles(reportArg.data(), nullptr, sourceArg.data(), list.data(), 0);
     if (result != 0) {
         std::fprintf(stderr, "mossgrain: %s: %s (%s, %d)\n", report.c_str(), ErrorMeaning(result),
                      ErrorName(result), result);

@@ -1,22 +1,19 @@
 // The module as the file manager sees it: a file loaded with the platform's
-// loader and its nine packer entry points resolved by name.
+// loader and its packer entry points resolved by name.
 #pragma once
 
 #include <string>
 
+#include "plugin/export_names.h"
 #include "plugin/wcx_api.h"
 
 struct PluginModule {
     void* handle = nullptr;
-    decltype(&::GetPackerCaps) getPackerCaps = nullptr;
-    decltype(&::PackFiles) packFiles = nullptr;
-    decltype(&::OpenArchive) openArchive = nullptr;
-    decltype(&::ReadHeader) readHeader = nullptr;
-    decltype(&::ProcessFile) processFile = nullptr;
-    decltype(&::CloseArchive) closeArchive = nullptr;
-    decltype(&::SetChangeVolProc) setChangeVolProc = nullptr;
-    decltype(&::SetProcessDataProc) setProcessDataProc = nullptr;
-    decltype(&::ConfigurePacker) configurePacker = nullptr;
+    // One pointer per entry point, named as the module exports it, so that a
+    // call reads as the host's: module.PackFiles(...).
+#define MOSSGRAIN_DECLARE_ENTRY_POINT(name) decltype(&::name) name = nullptr;
+    MOSSGRAIN_FOR_EACH_EXPORT(MOSSGRAIN_DECLARE_ENTRY_POINT)
+#undef MOSSGRAIN_DECLARE_ENTRY_POINT
 
     PluginModule() = default;
     PluginModule(const PluginModule&) = delete;
@@ -26,6 +23,3 @@ struct PluginModule {
     // Loads the file and resolves every export; on failure says why.
     bool Load(const std::string& path, std::string& error);
 };
-
-// The names of the entry points, in the order the host's interface lists them.
-extern const char* const kPackerExportNames[9];

@@ -1,9 +1,9 @@
 // The narrow interface between the portable core and the operating system.
 //
 // Everything in counting/, report/, dialog/ and plugin/ that touches the OS
-// goes through these declarations; each platform implements them once, in its
-// own folder (platform/posix, platform/win32). No platform header is included
-// here or by the core.
+// goes through these declarations and those of os_dialog.h; each platform
+// implements them once, in its own folder (platform/posix, platform/win32).
+// No platform header is included here or by the core.
 //
 // Paths are narrow strings in the platform's internal path encoding: bytes as
 // the file system has them on POSIX, UTF-8 on Windows (converted to UTF-16 at
@@ -35,8 +35,11 @@ bool IsFolder(const char* path);
 
 // ---- memory-mapped reading of source files ---------------------------------
 
-// The granularity that every view offset must be a multiple of.
-uint64_t AllocationGranularity();
+// The size of one read view of a source file: files are read one view of
+// at most this many bytes at a time, so memory stays flat whatever their size.
+// On Windows it is the allocation granularity, so that view offsets (which
+// are multiples of it) can be mapped as they are; MapView accepts any offset.
+uint64_t ViewSize();
 
 struct SourceFile {
     intptr_t handle = -1;  // descriptor or file handle
@@ -150,20 +153,14 @@ bool CloseReportFile(ReportFile& file);
 // that is not a regular file (a device, say).
 void RemoveReportFile(const char* path, const ReportFile& file);
 
-// ---- the private profile (settings file) ----------------------------------
+// ---- the settings file (an INI file) -----------------------------------------
 
 // Replaces the keys of section with the given NUL-separated, double-NUL-ended
 // "key=value" list. file is a bare name placed in the platform's folder for
 // such files. Returns whether the write took effect.
-bool WriteProfileSection(const char* section, const char* keyValues, const char* file);
+bool WriteSettingsSection(const char* section, const char* keyValues, const char* file);
 
 // Sets key in section to value, keeping every other section and key.
-bool WriteProfileString(const char* section, const char* key, const char* value, const char* file);
-
-// ---- the about box -----------------------------------------------------------
-
-// A modal message box with one Ok button. Returns the button that closed it
-// (1 for Ok), or 0 when it cannot be shown.
-int ShowMessageBox(void* parentWindow, const char* text, const char* caption, unsigned style);
+bool WriteSettingsValue(const char* section, const char* key, const char* value, const char* file);
 
 }  // namespace os

@@ -1,13 +1,47 @@
-// The dialog half of the OS interface: run a modal dialog from a template and
-// reach its controls. Windows implements it on user32 with the template from
-// the module's resources; POSIX renders the same template in the terminal.
+// The dialog half of the OS interface: run a modal dialog from a template,
+// reach its controls, and show a message box. Windows implements it on
+// user32 with the template from the module's resources; POSIX renders the
+// same template in the terminal.
+//
+// The contract speaks in its own types: a template is plain data that says
+// what a dialog looks like, whatever toolkit shows it.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
-#include "dialog/dialog_template.h"
-
 namespace os {
+
+// ---- templates -----------------------------------------------------------------
+
+enum class ControlKind : unsigned char {
+    kPushButton,
+    kDefaultPushButton,
+    kAutoRadioButton,
+    kGroupBox,
+};
+
+struct ControlTemplate {
+    int id;  // -1 for controls the code never addresses
+    ControlKind kind;
+    const char* caption;
+    short x, y, width, height;  // dialog units
+    bool groupStart;            // starts a group (radio groups end at the next one)
+    bool tabStop;
+};
+
+struct DialogTemplate {
+    int id;  // resource id of the template
+    const char* caption;
+    short width, height;  // dialog units
+    const char* fontName;
+    int pointSize;
+    uint32_t style;
+    const ControlTemplate* controls;  // in template (and tab) order
+    size_t controlCount;
+};
+
+// ---- the modal run -------------------------------------------------------------
 
 struct DialogWindow;   // the live dialog (opaque)
 struct ControlWindow;  // one child control of it (opaque)
@@ -46,5 +80,12 @@ bool StartsGroup(ControlWindow* control);
 bool IsRadioButton(ControlWindow* control);
 bool IsButtonChecked(ControlWindow* control);
 void SetButtonChecked(ControlWindow* control, bool checked);
+
+// ---- message boxes -------------------------------------------------------------
+
+// A modal message box with one Ok button, owned by parentWindow where the
+// platform has windows; style holds the icon bits (0x30: warning). Returns
+// the button that closed it (1 for Ok), or 0 when it cannot be shown.
+int ShowMessageBox(void* parentWindow, const char* text, const char* caption, unsigned style);
 
 }  // namespace os

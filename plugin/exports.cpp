@@ -1,17 +1,17 @@
 // The nine entry points the host calls. Only PackFiles does work; the module
 // cannot open what it writes, so the reading side answers as an empty stub.
-#include "platform/os.h"
+#include "platform/os_dialog.h"
 #include "plugin/module_identity.h"
+#include "plugin/pack_run.h"
 #include "plugin/progress_callback.h"
 #include "plugin/wcx_api.h"
-#include "report/report_run.h"
 
 // Stored for the host's sake and never called: the run reports no progress.
 ProcessDataProc g_processDataProc = nullptr;
 
 extern "C" {
 
-int WCX_API GetPackerCaps() { return MOSSGRAIN_PACKER_CAPS; }
+int WCX_API GetPackerCaps() { return kPackerCaps; }
 
 int WCX_API PackFiles(char* packedFile, char* /*subPath*/, char* srcPath, char* addList,
                       int /*flags*/) {
@@ -20,7 +20,7 @@ int WCX_API PackFiles(char* packedFile, char* /*subPath*/, char* srcPath, char* 
     // (memory running out while the settings file or the dialog is prepared)
     // means the report was not created.
     try {
-        return RunReport(packedFile, srcPath, addList);
+        return RunPack(packedFile, srcPath, addList);
     } catch (...) {
         return kWcxCreateError;
     }

@@ -1,18 +1,12 @@
 /* Who the module is: version, names, capability word and about text. One
    place for every value that the exports, the stand-in host and the Windows
    resource script (version record) show, in plain preprocessor form so that
-   the resource compiler can read it too. */
+   the resource compiler can read it too (the capability word, for C++ only). */
 #ifndef MOSSGRAIN_MODULE_IDENTITY_H
 #define MOSSGRAIN_MODULE_IDENTITY_H
 
-#define MOSSGRAIN_VERSION_MAJOR 0
-#define MOSSGRAIN_VERSION_MINOR 3
-#define MOSSGRAIN_VERSION_PATCH 0
-#define MOSSGRAIN_VERSION_BUILD 0
-/* The version record writes the numbers this way in both string fields. */
-#define MOSSGRAIN_VERSION_TEXT "0, 3, 0, 0"
-/* The dotted form, for file names and --version. */
-#define MOSSGRAIN_VERSION_DOTTED "0.3.0.0"
+/* The version numbers, generated from the build's one statement of them. */
+#include "plugin/module_version.h"
 
 #define MOSSGRAIN_FILE_DESCRIPTION "Mossgrain plugin for TotalCommander file manager"
 #define MOSSGRAIN_PRODUCT_NAME "Mossgrain plugin for TotalCommander file manager"
@@ -27,11 +21,6 @@
 #define MOSSGRAIN_VERSION_BLOCK "041904b0"
 #define MOSSGRAIN_FILEFLAGSMASK 0x17
 
-/* The capability word: can create (0x001), modify (0x002), hold several
-   files (0x004), has options (0x010), may be searched for text (0x080),
-   shown as an ordinary file (0x100). */
-#define MOSSGRAIN_PACKER_CAPS 407
-
 /* The about box. The version here says 0.2 while the version record says
    0.3.0.0; both are what users have seen, so both stay. */
 #define MOSSGRAIN_ABOUT_CAPTION "About..."
@@ -40,5 +29,14 @@
     "Mossgrain plug-in for TotalCommander v 0.2 \n" \
     "    Kervad (kervad) \n"                        \
     "    mossgrain@example.org"
+
+#ifdef __cplusplus
+#include "plugin/wcx_api.h"
+
+/* The capability word: can create, modify, hold several files, has options,
+   may be searched for text, shown as an ordinary file. */
+constexpr int kPackerCaps =
+    kCapsNew | kCapsModify | kCapsMultiple | kCapsOptions | kCapsSearchText | kCapsHide;
+#endif
 
 #endif

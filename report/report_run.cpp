@@ -5,27 +5,10 @@
 #include <string_view>
 
 #include "counting/tally_folder.h"
-#include "dialog/csettings.h"
 #include "platform/os.h"
-#include "plugin/wcx_api.h"
 #include "report/report_format.h"
 
 namespace {
-
-constexpr const char* kSettingsFile = "Mossgrain.ini";
-
-// The settings file is written on every run that has entries and read by
-// nobody; its results do not matter to the run.
-void TouchSettingsFile() {
-    static const char kNoKeys[2] = {'\0', '\0'};
-    os::WriteProfileSection("Settings", kNoKeys, kSettingsFile);
-    os::WriteProfileString("MySection", "Name_autor", "Kervad", kSettingsFile);
-}
-
-bool ConfirmedInDialog() {
-    CSettings dialog;
-    return dialog.DoModal() == 1;
-}
 
 // The fault handling that guards each view stays in place for the whole
 // walk, not set up and taken down again for every view.
@@ -47,7 +30,7 @@ bool WriteRows(os::ReportFile& report, const char* sourceFolder, const char* ent
     const std::string_view header = ReportHeader();
     if (!os::WriteReport(report, header.data(), header.size())) return false;
 
-    const uint64_t chunkSize = os::AllocationGranularity();
+    const uint64_t chunkSize = os::ViewSize();
     const GuardedReads guarded;
     // Without a source folder no entry can be found; each gets no row.
     std::string folder = sourceFolder ? os::PathFromHost(sourceFolder) : std::string();
@@ -68,27 +51,22 @@ bool WriteRows(os::ReportFile& report, const char* sourceFolder, const char* ent
 
 }  // namespace
 
-int RunReport(const char* reportPath, const char* sourceFolder, const char* entryList) {
-    if (entryList == nullptr || *entryList == '\0') return kWcxOk;
-
-    TouchSettingsFile();
-    if (!ConfirmedInDialog()) return kWcxOk;
-
+ReportOutcome RunReport(const char* reportPath, const char* sourceFolder, const char* entryList) {
     const std::string path = reportPath ? os::PathFromHost(reportPath) : std::string();
     os::ReportFile report;
     if (reportPath == nullptr || !os::CreateReportFile(path.c_str(), report)) {
-        return kWcxCreateError;
+        return ReportOutcome::kNotCreated;
     }
     bool written = false;
     try {
-        written = WriteRows(report, sourceFolder, entryList);
+        written = entryList == nullptr || WriteRows(report, sourceFolder, entryList);
     } catch (...) {
         // Out of memory part way (a huge folder, a host short of memory): the
         // report is as unfinished as after a failed write, and is handled so.
     }
     const bool closed = os::CloseReportFile(report);
-    if (written && closed) return kWcxOk;
+    if (written && closed) return ReportOutcome::kWritten;
     // Never leave a report that looks finished but is cut short.
     os::RemoveReportFile(path.c_str(), report);
-    return kWcxWriteError;
+    return ReportOutcome::kNotWritten;
 }

@@ -1,12 +1,18 @@
-// The report run: from the host's pack request to the finished report file.
+// The report run: from a report path, a source folder and an entry list to
+// the finished report file.
 #pragma once
 
-// Touches the settings file, asks for confirmation in the settings dialog and,
-// after Ok, writes the report for every entry of entryList (NUL-terminated
-// entries relative to sourceFolder, ended by an empty one).
-// Returns 0 when the report was written, nothing was asked for, or the user
-// cancelled; the host's E_ECREATE when the report file cannot be created and
-// E_EWRITE when it cannot be written (the incomplete file is removed), also
-// when memory runs out while it is written. Memory running out before the
-// report exists throws std::bad_alloc, with nothing created.
-int RunReport(const char* reportPath, const char* sourceFolder, const char* entryList);
+enum class ReportOutcome {
+    kWritten,     // the header and a row for every entry that yields lines
+    kNotCreated,  // the report file could not be created; nothing was written
+    kNotWritten,  // a write or the close failed, or memory ran out part way;
+                  // the incomplete file was removed
+};
+
+// Creates the report at reportPath (replacing any file there), writes the
+// header and one row per entry of entryList (NUL-terminated entries relative
+// to sourceFolder, ended by an empty one) that names a readable folder tree
+// with lines, in list order. No source folder means no entry can be found:
+// the header alone. Memory running out before the file exists throws
+// std::bad_alloc, with nothing created.
+ReportOutcome RunReport(const char* reportPath, const char* sourceFolder, const char* entryList);

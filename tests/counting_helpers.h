@@ -5,12 +5,14 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdint>
 #include <string>
 
 #include "counting/count_file_lines.h"
 #include "counting/tally_folder.h"
 #include "tests/tally_printer.h"
+#include "tests/watchdog.h"
 
 namespace counting_helpers {
 
@@ -32,8 +34,12 @@ struct Result {
     LineTally tally;
 };
 
-inline Result Tally(const std::string& path) {
+// TallyFolder under a watchdog: a walk that loops or blocks ends the test
+// binary instead of hanging.
+inline Result Tally(const std::string& path,
+                    std::chrono::seconds limit = std::chrono::seconds(60)) {
     Result r{false, 99, kGarbage};
+    const Watchdog watchdog("the walk of " + path, limit);
     r.ok = TallyFolder(path.c_str(), kChunk, r.files, r.tally);
     return r;
 }

@@ -13,33 +13,29 @@
 //    a leading separator is just the start of a path below the source folder,
 //    a file or a missing path gets no row;
 //  - a report path that is a source file of the tree being counted replaces
-//    that file, and the walk measures the report as it stands then;
-//  - the reading entry points ignore every argument they cannot use.
+//    that file, and the walk measures the report as it stands then.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <string>
 
 #include "host/entry_list.h"
-#include "plugin/progress_callback.h"
 #include "plugin/wcx_api.h"
 #include "tests/open_descriptors.h"
+#include "tests/pack_environment.h"
+#include "tests/report_text.h"
 #include "tests/test_tree.h"
 
 namespace {
 
-const std::string kHeader = "Name;Files;Total Lines;Code Lines;Comments;Empty Lines;Ratio %\r\n";
 const std::string kSrcRow = "src;    1;       3;       2;       1;       0; 66\r\n";
 
-class HostCallsTest : public testing::Test {
+class HostCallsTest : public PackTest {
 protected:
     void SetUp() override {
-        setenv("XDG_CONFIG_HOME", config_.root().c_str(), 1);
-        setenv("MOSSGRAIN_KEYS", "Enter", 1);
         tree_.File("top/src/a.c", "int a;\n// b\nc;\n");
         tree_.File("top/src/b.txt", "not counted\n");
         tree_.File("top/other/o.c", "o;\n");
@@ -52,8 +48,6 @@ protected:
         struct sigaction bus {};
         sigaction(SIGBUS, nullptr, &bus);
         EXPECT_EQ(bus.sa_handler, bus_.sa_handler) << "the process's SIGBUS handling changed";
-        unsetenv("MOSSGRAIN_KEYS");
-        unsetenv("XDG_CONFIG_HOME");
     }
 
     // PackFiles as the host calls it: with modifiable copies of each string,
@@ -73,7 +67,7 @@ protected:
     std::string Report() const { return out_.Read("report.csv"); }
     bool Exists(const std::string& path) const { return std::filesystem::exists(path); }
 
-    TestTree config_, tree_, out_;
+    TestTree tree_, out_;
     size_t descriptors_ = 0;
     struct sigaction bus_ {};
 };
@@ -89,22 +83,22 @@ TEST_F(HostCallsTest, PackFilesWithNullsAndEmptyListsDoesNothingOrSaysWhy) {
     EXPECT_EQ(Pack(report().c_str(), src.c_str(), &noEntry), 0);
     EXPECT_EQ(Pack(report().c_str(), src.c_str(), &oneEmpty), 0);
     EXPECT_FALSE(Exists(report()));
-    EXPECT_FALSE(Exists(config_.path("Mossgrain.ini")));  // nothing happened at all
+    EXPECT_FALSE(Exists(env_.config.path("Mossgrain.ini")));  // nothing happened at all
 
     EXPECT_EQ(Pack(nullptr, src.c_str(), &list), kWcxCreateError);
     EXPECT_EQ(Pack("", src.c_str(), &list), kWcxCreateError);
 
     EXPECT_EQ(Pack(report().c_str(), nullptr, &list), 0);
-    EXPECT_EQ(Report(), kHeader);
+    EXPECT_EQ(Report(), kReportHeader);
 
     // subPath and flags are not used, whatever they hold.
     EXPECT_EQ(Pack(report().c_str(), src.c_str(), &list, "some/sub/path", -1), 0);
-    EXPECT_EQ(Report(), kHeader + kSrcRow);
+    EXPECT_EQ(Report(), kReportHeader + kSrcRow);
 }
 
 TEST_F(HostCallsTest, TheListEndsAtItsFirstEmptyEntry) {
     EXPECT_EQ(Pack("src/" + std::string(2, '\0') + "other/" + std::string(2, '\0')), 0);
-    EXPECT_EQ(Report(), kHeader + kSrcRow);
+    EXPECT_EQ(Report(), kReportHeader + kSrcRow);
 }
 
 TEST_F(HostCallsTest, ReportPathsThatCannotBeCreatedAreLeftAsTheyWere) {
@@ -132,26 +126,27 @@ TEST_F(HostCallsTest, ReportPathsThatCannotBeCreatedAreLeftAsTheyWere) {
 TEST_F(HostCallsTest, ASourceFolderWithoutItsSeparatorNamesThatFolder) {
     // "top" + "src/" must not become "topsrc/", nor "top/src" + "foo/" the decoy.
     EXPECT_EQ(Pack(EntryList({"src/"}), tree_.path("top")), 0);
-    EXPECT_EQ(Report(), kHeader + kSrcRow);
+    EXPECT_EQ(Report(), kReportHeader + kSrcRow);
     EXPECT_EQ(Pack(EntryList({"foo/"}), tree_.path("top/src")), 0);
-    EXPECT_EQ(Report(), kHeader);
+    EXPECT_EQ(Report(), kReportHeader);
 }
 
 TEST_F(HostCallsTest, EntriesArePathsBelowTheSourceFolder) {
     const std::string src = tree_.path("top/src/");
     // '..' leads to the sibling folder, and the row names it as given.
     EXPECT_EQ(Pack(EntryList({"../other/"}), src), 0);
-    EXPECT_EQ(Report(), kHeader + "../other;    1;       1;       1;       0;       0;100\r\n");
+    EXPECT_EQ(Report(),
+              kReportHeader + "../other;    1;       1;       1;       0;       0;100\r\n");
     // An absolute path is taken below the source folder too: here it names
     // nothing, so it gets no row and counts nothing outside.
     EXPECT_EQ(Pack(EntryList({tree_.path("top/other/")}), src), 0);
-    EXPECT_EQ(Report(), kHeader);
+    EXPECT_EQ(Report(), kReportHeader);
     // A leading separator is just the start of a path below the source folder.
     EXPECT_EQ(Pack(EntryList({"/src/"}), tree_.path("top/")), 0);
-    EXPECT_EQ(Report(), kHeader + "/src;    1;       3;       2;       1;       0; 66\r\n");
+    EXPECT_EQ(Report(), kReportHeader + "/src;    1;       3;       2;       1;       0; 66\r\n");
     // A file, a missing path and a path too long to open: no row.
     EXPECT_EQ(Pack(EntryList({"src/a.c", "missing/", std::string(5000, 'x') + "/", "src"})), 0);
-    EXPECT_EQ(Report(), kHeader + kSrcRow);
+    EXPECT_EQ(Report(), kReportHeader + kSrcRow);
 }
 
 TEST_F(HostCallsTest, AReportOverASourceFileInTheTreeCountsItselfAsItStands) {
@@ -161,37 +156,8 @@ TEST_F(HostCallsTest, AReportOverASourceFileInTheTreeCountsItselfAsItStands) {
     // For the first entry the report holds its header: one code line. For the
     // second it also holds the first row.
     EXPECT_EQ(tree_.Read("top/src/a.c"),
-              kHeader + "src;    1;       1;       1;       0;       0;100\r\n" +
+              kReportHeader + "src;    1;       1;       1;       0;       0;100\r\n" +
                   "src;    1;       2;       2;       0;       0;100\r\n");
-}
-
-int Progress(char*, int) { return 1; }
-int ChangeVolume(char*, int) { return 1; }
-
-TEST_F(HostCallsTest, TheOtherEntryPointsIgnoreWhatTheyCannotUse) {
-    EXPECT_EQ(OpenArchive(nullptr), nullptr);
-    EXPECT_EQ(ReadHeader(nullptr, nullptr), kWcxBadData);
-    int handle = 0;
-    EXPECT_EQ(ReadHeader(&handle, nullptr), kWcxBadData);
-    for (int operation : {0, 1, 2, -1}) {
-        EXPECT_EQ(ProcessFile(nullptr, operation, nullptr, nullptr), kWcxOk);
-    }
-    EXPECT_EQ(CloseArchive(nullptr), kWcxOk);
-    EXPECT_EQ(CloseArchive(&handle), kWcxOk);  // not ours to close
-    SetChangeVolProc(nullptr, nullptr);
-    SetChangeVolProc(&handle, &ChangeVolume);
-    SetProcessDataProc(nullptr, &Progress);
-    SetProcessDataProc(nullptr, nullptr);
-    EXPECT_EQ(g_processDataProc, nullptr);
-    EXPECT_EQ(ConfigurePacker(nullptr, nullptr), 1);  // the about box, answered by Enter
-    // Without anyone to answer it, the about box reports that it was not shown.
-    unsetenv("MOSSGRAIN_KEYS");
-    const int terminal = open("/dev/tty", O_RDWR | O_NOCTTY | O_CLOEXEC);
-    if (terminal < 0) {
-        EXPECT_EQ(ConfigurePacker(nullptr, nullptr), 0);
-    } else {
-        close(terminal);
-    }
 }
 
 }  // namespace

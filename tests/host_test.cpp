@@ -4,8 +4,8 @@
 #include <filesystem>
 #include <string>
 
+#include "tests/report_text.h"
 #include "tests/run_command.h"
-#include "tests/samples_report.h"
 #include "tests/test_tree.h"
 
 namespace {
@@ -13,7 +13,6 @@ namespace {
 const std::string kHost = MOSSGRAIN_HOST_PATH;
 const std::string kModule = MOSSGRAIN_MODULE_PATH;
 const std::string kSamples = MOSSGRAIN_SAMPLES_PATH;
-const std::string kHeader = "Name;Files;Total Lines;Code Lines;Comments;Empty Lines;Ratio %\r\n";
 
 class HostTest : public testing::Test {
 protected:
@@ -43,7 +42,7 @@ TEST_F(HostTest, MarksFoldersWithOneSeparatorAndKeepsTheOrder) {
                                   "web//", "engine/math", "engine/main.cpp"});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(out_.Read("report.csv"),
-              kHeader + "web;    1;       9;       6;       2;       1; 66\r\n" +
+              kReportHeader + "web;    1;       9;       6;       2;       1; 66\r\n" +
                   "engine/math;    2;      18;      11;       5;       3; 61\r\n");
 }
 

@@ -1,5 +1,7 @@
 #include "report/report_format.h"
 
+#include "tests/report_text.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -7,9 +9,7 @@
 
 namespace {
 
-TEST(ReportFormatTest, HeaderIsExact) {
-    EXPECT_EQ(ReportHeader(), "Name;Files;Total Lines;Code Lines;Comments;Empty Lines;Ratio %\r\n");
-}
+TEST(ReportFormatTest, HeaderIsExact) { EXPECT_EQ(ReportHeader(), kReportHeader); }
 
 TEST(ReportFormatTest, RowsAlignNumbersInTheirColumns) {
     EXPECT_EQ(ReportRow("src\\", 3, {120, 80, 25, 15}),

@@ -10,14 +10,14 @@
 #include <vector>
 
 #include "host/entry_list.h"
-#include "report/report_run.h"
+#include "plugin/pack_run.h"
 #include "tests/private_mounts.h"
+#include "tests/report_text.h"
 #include "tests/run_command.h"
 #include "tests/test_tree.h"
 
 namespace {
 
-const std::string kHeader = "Name;Files;Total Lines;Code Lines;Comments;Empty Lines;Ratio %\r\n";
 const std::string kIni = "[Other]\r\nkeep=1\r\n\r\n[MySection]\r\nName_autor=someone\r\n";
 
 // One line per fact the parent checks: "name=value".
@@ -50,7 +50,7 @@ void MountFullWithSettings(const std::string& folder, size_t size) {
 
 int Pack(const std::string& report, const TestTree& tree, const std::string& entries) {
     setenv("MOSSGRAIN_KEYS", "Enter", 1);
-    return RunReport(report.c_str(), tree.source().c_str(), entries.c_str());
+    return RunPack(report.c_str(), tree.source().c_str(), entries.c_str());
 }
 
 class ReportTargetTest : public testing::Test {
@@ -74,7 +74,7 @@ protected:
     }
 
     static std::string ManyRows() {
-        std::string rows = kHeader;
+        std::string rows = kReportHeader;
         for (int i = 0; i < 150; ++i) {
             rows +=
                 "many/d" + std::to_string(i) + ";    1;       1;       1;       0;       0;100\r\n";
@@ -112,7 +112,8 @@ TEST_F(ReportTargetTest, OnAReadOnlyFileSystemNothingIsCreatedOrChanged) {
         Fact("existing", "16") + Fact("new", "16") + Fact("report", "precious") +
             Fact("ini", kIni) + Fact("files", "config report.csv | Mossgrain.ini ") +
             Fact("elsewhere", "0") +
-            Fact("written", kHeader + "src;    1;       2;       1;       1;       0; 50\r\n"));
+            Fact("written",
+                 kReportHeader + "src;    1;       2;       1;       1;       0; 50\r\n"));
 }
 
 TEST_F(ReportTargetTest, OnAFullFileSystemNoPartialReportOrSettingsFileIsLeft) {

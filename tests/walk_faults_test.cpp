@@ -4,7 +4,6 @@
 // defined result, never blocks, and leaves no descriptor open.
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <stdlib.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -15,33 +14,19 @@
 #include <string>
 
 #include "counting/count_file_lines.h"
-#include "counting/tally_folder.h"
 #include "host/entry_list.h"
 #include "platform/posix/os_posix_hooks.h"
-#include "report/report_run.h"
+#include "plugin/pack_run.h"
+#include "tests/counting_helpers.h"
 #include "tests/open_descriptors.h"
-#include "tests/tally_printer.h"
+#include "tests/pack_environment.h"
+#include "tests/report_text.h"
 #include "tests/test_tree.h"
 
 namespace {
 
-constexpr uint64_t kChunk = 65536;
-
-struct Walk {
-    bool ok = false;
-    uint64_t files = 0;
-    LineTally tally;
-};
-
-// Walks with a watchdog: a walk that blocks kills the test binary instead of
-// hanging until the test runner gives up.
-Walk TallyWithin(const std::string& path, unsigned seconds = 60) {
-    Walk w;
-    alarm(seconds);
-    w.ok = TallyFolder(path.c_str(), kChunk, w.files, w.tally);
-    alarm(0);
-    return w;
-}
+using counting_helpers::Result;
+using counting_helpers::Tally;
 
 // Binds a UNIX socket at path; the returned descriptor keeps it listening.
 int BindSocket(const std::string& path) {
@@ -80,31 +65,26 @@ TEST_F(WalkFaultsTest, FilesThatAreNoPlainFilesCountAsEmptyAndNeverBlock) {
     tree.Link("src/tty.cs", "/dev/tty");
     tree.Link("src/pipe-link.asm", "pipe.c");
 
-    const Walk w = TallyWithin(tree.path("src"));
+    const Result w = Tally(tree.path("src"));
     EXPECT_TRUE(w.ok);
     EXPECT_EQ(w.files, 1u);
     EXPECT_EQ(w.tally, (LineTally{1, 1, 0, 0}));
     for (const char* name : {"pipe.c", "held.h", "sock.c", "zero.cpp", "random.js", "tty.cs"}) {
-        LineTally tally{1, 1, 1, 1};
-        alarm(60);
-        EXPECT_TRUE(CountFileLines(tree.path("src/" + std::string(name)).c_str(), kChunk, tally));
-        alarm(0);
-        EXPECT_EQ(tally, LineTally{}) << name;
+        const Watchdog watchdog(name);
+        EXPECT_EQ(counting_helpers::Count(tree.path("src/" + std::string(name))), LineTally{})
+            << name;
     }
 
-    // The whole report run too: the row holds the one real file.
-    TestTree config, out;
-    setenv("XDG_CONFIG_HOME", config.root().c_str(), 1);
-    setenv("MOSSGRAIN_KEYS", "Enter", 1);
+    // The whole pack run too: the row holds the one real file.
+    const PackEnvironment env;
+    TestTree out;
     const std::string list = EntryList({"src/"});
-    alarm(60);
-    EXPECT_EQ(RunReport(out.path("r.csv").c_str(), tree.source().c_str(), list.c_str()), 0);
-    alarm(0);
+    {
+        const Watchdog watchdog("the pack run");
+        EXPECT_EQ(RunPack(out.path("r.csv").c_str(), tree.source().c_str(), list.c_str()), 0);
+    }
     EXPECT_EQ(out.Read("r.csv"),
-              "Name;Files;Total Lines;Code Lines;Comments;Empty Lines;Ratio %\r\n"
-              "src;    1;       1;       1;       0;       0;100\r\n");
-    unsetenv("MOSSGRAIN_KEYS");
-    unsetenv("XDG_CONFIG_HOME");
+              kReportHeader + "src;    1;       1;       1;       0;       0;100\r\n");
     close(reader);
     close(writer);
     close(sock);
@@ -120,10 +100,10 @@ void BeforeOpen(const char* path) {
     if (g_sabotage != nullptr && g_sabotage->victim == path) g_sabotage->act(g_sabotage->victim);
 }
 
-Walk TallyWhile(const Sabotage& sabotage, const std::string& root) {
+Result TallyWhile(const Sabotage& sabotage, const std::string& root) {
     g_sabotage = &sabotage;
     os::posix_hooks::beforeOpen = BeforeOpen;
-    const Walk w = TallyWithin(root);
+    const Result w = Tally(root);
     os::posix_hooks::beforeOpen = nullptr;
     g_sabotage = nullptr;
     return w;
@@ -163,19 +143,19 @@ TEST_F(WalkFaultsTest, WhatVanishesAfterItsFolderWasListedFailsTheWalk) {
 
     // A file replaced by a FIFO is measured as empty, without blocking.
     tree.File("sub/b.c", "y\n");
-    const Walk fifo = TallyWhile({tree.path("sub/b.c"),
-                                  [](const std::string& p) {
-                                      Remove(p);
-                                      ASSERT_EQ(mkfifo(p.c_str(), 0600), 0);
-                                  }},
-                                 tree.path(""));
+    const Result fifo = TallyWhile({tree.path("sub/b.c"),
+                                    [](const std::string& p) {
+                                        Remove(p);
+                                        ASSERT_EQ(mkfifo(p.c_str(), 0600), 0);
+                                    }},
+                                   tree.path(""));
     EXPECT_TRUE(fifo.ok);
     EXPECT_EQ(fifo.files, 1u);
 
     // Unsabotaged, the same walk succeeds: the failures above were the changes'.
     Remove(tree.path("sub/b.c"));
     tree.File("sub/b.c", "y\n");
-    const Walk whole = TallyWithin(tree.path(""));
+    const Result whole = Tally(tree.path(""));
     EXPECT_TRUE(whole.ok);
     EXPECT_EQ(whole.files, 2u);
 }
@@ -189,7 +169,7 @@ TEST_F(WalkFaultsTest, AFolderOfAHundredThousandFilesIsCountedInFull) {
         TestTree::WriteFile(folder + "/file-with-a-longish-name-" + std::to_string(i) + ".c",
                             i % 10 == 0 ? "a;\n// b\n\n" : "a;\n");
     }
-    const Walk w = TallyWithin(tree.path(""), 300);
+    const Result w = Tally(tree.path(""), std::chrono::seconds(300));
     EXPECT_TRUE(w.ok);
     EXPECT_EQ(w.files, 100000u);
     EXPECT_EQ(w.tally, (LineTally{120000, 100000, 10000, 10000}));
@@ -202,14 +182,12 @@ TEST_F(WalkFaultsTest, ATreeAThousandFoldersDeepIsCountedInFull) {
         relative += "d" + std::to_string(depth % 10) + "/";
         if (depth % 100 == 99) tree.File(relative + "at-" + std::to_string(depth) + ".h", "x\n");
     }
-    const Walk w = TallyWithin(tree.path(""));
+    const Result w = Tally(tree.path(""));
     EXPECT_TRUE(w.ok);
     EXPECT_EQ(w.files, 10u);
     EXPECT_EQ(w.tally.total, 10u);
     // The deepest file's path is about 3,000 characters: none is cut short.
-    LineTally tally;
-    EXPECT_TRUE(CountFileLines(tree.path(relative + "at-999.h").c_str(), kChunk, tally));
-    EXPECT_EQ(tally.total, 1u);
+    EXPECT_EQ(counting_helpers::Count(tree.path(relative + "at-999.h")).total, 1u);
 }
 
 }  // namespace

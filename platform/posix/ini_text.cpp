@@ -1,5 +1,7 @@
 #include "platform/posix/ini_text.h"
 
+#include "platform/ascii.h"
+
 namespace {
 
 std::string_view Trim(std::string_view s) {
@@ -8,16 +10,7 @@ std::string_view Trim(std::string_view s) {
     return s;
 }
 
-bool SameIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-        if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-        if (x != y) return false;
-    }
-    return true;
-}
+using ascii::EqualIgnoringCase;
 
 // The file split into lines, remembering which line end it uses so that an
 // edited file keeps it (a new file gets CR LF, as on Windows).
@@ -65,7 +58,7 @@ struct SectionSpan {
 SectionSpan FindSection(const std::vector<std::string_view>& lines, std::string_view section) {
     for (size_t i = 0; i < lines.size(); ++i) {
         std::string_view name;
-        if (!SectionName(lines[i], name) || !SameIgnoringCase(name, section)) continue;
+        if (!SectionName(lines[i], name) || !EqualIgnoringCase(name, section)) continue;
         size_t end = i + 1;
         std::string_view other;
         while (end < lines.size() && !SectionName(lines[end], other)) ++end;
@@ -133,7 +126,7 @@ std::string IniSetValue(std::string_view text, std::string_view section, std::st
     }
     for (size_t i = span.begin; i < span.end; ++i) {
         std::string_view existing;
-        if (KeyName(ini.lines[i], existing) && SameIgnoringCase(existing, key)) {
+        if (KeyName(ini.lines[i], existing) && EqualIgnoringCase(existing, key)) {
             // The key keeps the spelling it already had.
             out[i] = std::string(existing) + "=" + std::string(value);
             return Join(out, ini.eol);

@@ -15,11 +15,11 @@
 
 #include "platform/os.h"
 #include "platform/os_dialog.h"
-#include "platform/posix/terminal_dialog.h"
-#include "platform/posix/terminal_keys.h"
-#include "platform/posix/terminal_render.h"
-#include "platform/posix/terminal_session.h"
-#include "platform/posix/terminal_text.h"
+#include "platform/posix/terminal/dialog_model.h"
+#include "platform/posix/terminal/keys.h"
+#include "platform/posix/terminal/render.h"
+#include "platform/posix/terminal/session.h"
+#include "platform/posix/terminal/text.h"
 
 namespace os {
 

@@ -1,5 +1,5 @@
-// POSIX: paths, read-only mapped source files, folder enumeration and the
-// report file.
+// POSIX: read-only mapped source files, folder enumeration and the report
+// file.
 #include <dirent.h>
 #include <errno.h>
 #include <fcntl.h>
@@ -12,6 +12,7 @@
 #include "platform/os.h"
 #include "platform/posix/os_posix_hooks.h"
 #include "platform/posix/page_size.h"
+#include "platform/posix/write_all.h"
 
 namespace os {
 
@@ -21,17 +22,6 @@ namespace posix_hooks {
 void (*beforeOpen)(const char* path) = nullptr;
 void (*afterMapView)(uint64_t offset, size_t length) = nullptr;
 }  // namespace posix_hooks
-
-const char kSeparator = '/';
-
-bool IsSeparator(char c) { return c == '/'; }
-
-std::string PathFromHost(const char* hostText) { return hostText ? hostText : ""; }
-
-bool IsFolder(const char* path) {
-    struct stat st;
-    return path != nullptr && stat(path, &st) == 0 && S_ISDIR(st.st_mode);
-}
 
 namespace {
 
@@ -51,7 +41,7 @@ bool IsSpecialFile(const struct stat& st) { return !S_ISREG(st.st_mode) && !S_IS
 
 // Views are 64 KiB as on Windows; rounded up for machines with larger pages so
 // every view offset stays page aligned.
-uint64_t AllocationGranularity() {
+uint64_t ViewSize() {
     const uint64_t granularity = 65536;
     const uint64_t page = PageSize();
     return granularity % page == 0 ? granularity : page;
@@ -173,15 +163,7 @@ bool CreateReportFile(const char* path, ReportFile& file) {
 }
 
 bool WriteReport(ReportFile& file, const void* bytes, size_t count) {
-    const char* p = static_cast<const char*>(bytes);
-    while (count > 0) {
-        const ssize_t n = write(static_cast<int>(file.handle), p, count);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        p += n;
-        count -= static_cast<size_t>(n);
-    }
-    return true;
+    return posix::WriteAll(static_cast<int>(file.handle), bytes, count);
 }
 
 bool CloseReportFile(ReportFile& file) {

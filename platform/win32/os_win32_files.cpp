@@ -1,5 +1,5 @@
-// Windows: paths, read-only mapped source files, folder enumeration and the
-// report file, all through the wide calls on long-path-prefixed paths.
+// Windows: read-only mapped source files, folder enumeration and the report
+// file, all through the wide calls on long-path-prefixed paths.
 #include <windows.h>
 
 #include <new>
@@ -14,19 +14,6 @@ namespace os {
 using win32::NarrowFromWide;
 using win32::SystemPath;
 
-const char kSeparator = '\\';
-
-bool IsSeparator(char c) { return c == '\\' || c == '/'; }
-
-std::string PathFromHost(const char* hostText) { return win32::NarrowFromAnsi(hostText); }
-
-bool IsFolder(const char* path) {
-    const std::wstring wide = SystemPath(path);
-    if (wide.empty()) return false;
-    const DWORD attributes = GetFileAttributesW(wide.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-}
-
 namespace {
 
 HANDLE AsHandle(intptr_t value) { return reinterpret_cast<HANDLE>(value); }
@@ -34,7 +21,10 @@ intptr_t FromHandle(HANDLE handle) { return reinterpret_cast<intptr_t>(handle); 
 
 }  // namespace
 
-// Asked once: every view of every file needs it.
+namespace {
+
+// What a view's file offset must be a multiple of. Asked once: every view of
+// every file needs it.
 uint64_t AllocationGranularity() {
     static const uint64_t granularity = [] {
         SYSTEM_INFO info;
@@ -43,6 +33,11 @@ uint64_t AllocationGranularity() {
     }();
     return granularity;
 }
+
+}  // namespace
+
+// One view per granule: every offset the reader asks for is then aligned.
+uint64_t ViewSize() { return AllocationGranularity(); }
 
 OpenStatus OpenSourceFile(const char* path, SourceFile& file) {
     file = SourceFile{};

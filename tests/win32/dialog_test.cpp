@@ -13,8 +13,8 @@
 #include "dialog/cdialog.h"
 #include "dialog/csettings.h"
 #include "dialog/settings_resource.h"
+#include "host/win32/dialog_driver.h"
 #include "platform/os.h"
-#include "platform/win32/dialog_driver.h"
 #include "tests/win32/win32_test_support.h"
 
 namespace {

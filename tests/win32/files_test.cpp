@@ -140,7 +140,7 @@ TEST(WindowsCountingTest, ViewsStartWhereAsked) {
     tree.File("v.c", text);
     os::SourceFile file;
     ASSERT_EQ(os::OpenSourceFile(tree.path("v.c").c_str(), file), os::OpenStatus::kOpened);
-    EXPECT_EQ(os::AllocationGranularity(), 65536u);
+    EXPECT_EQ(os::ViewSize(), 65536u);
     for (uint64_t offset : {0ull, 1ull, 65535ull, 65536ull, 131073ull}) {
         os::View view;
         ASSERT_TRUE(os::MapView(file, offset, 100, view)) << offset;

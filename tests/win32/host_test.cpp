@@ -8,7 +8,7 @@
 #include <string>
 
 #include "platform/win32/wide_text.h"
-#include "tests/samples_report.h"
+#include "tests/report_text.h"
 #include "tests/test_tree.h"
 #include "tests/win32/win32_test_support.h"
 

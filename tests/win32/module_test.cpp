@@ -12,10 +12,10 @@
 #include "dialog/settings_resource.h"
 #include "host/entry_list.h"
 #include "host/plugin_module.h"
-#include "platform/win32/dialog_driver.h"
+#include "host/win32/dialog_driver.h"
 #include "platform/win32/wide_text.h"
 #include "plugin/module_identity.h"
-#include "tests/samples_report.h"
+#include "tests/report_text.h"
 #include "tests/test_tree.h"
 #include "tests/win32/win32_test_support.h"
 
@@ -49,7 +49,7 @@ protected:
         std::string r = report, s = source, l = list;
         return static_cast<int>(WithWindow(
             kSettingsDialog, act,
-            [&] { return plugin_.packFiles(r.data(), nullptr, s.data(), l.data(), 0); },
+            [&] { return plugin_.PackFiles(r.data(), nullptr, s.data(), l.data(), 0); },
             dialogSeen));
     }
 
@@ -59,7 +59,7 @@ protected:
 };
 
 TEST_F(LoadedModule, ExportsTheNineNamesAndNothingOfTheCore) {
-    for (const char* name : kPackerExportNames) {
+    for (const char* name : kModuleExportNames) {
         EXPECT_NE(GetProcAddress(module_, name), nullptr) << name;
     }
     for (const char* hidden : {"RunReport", "TallyFolder", "_Z11TallyFolderPKcyRyR9LineTally",
@@ -69,29 +69,29 @@ TEST_F(LoadedModule, ExportsTheNineNamesAndNothingOfTheCore) {
 }
 
 TEST_F(LoadedModule, ReadingEntryPointsAreStubs) {
-    EXPECT_EQ(plugin_.getPackerCaps(), 407);
-    EXPECT_EQ(plugin_.getPackerCaps(), 407);
+    EXPECT_EQ(plugin_.GetPackerCaps(), 407);
+    EXPECT_EQ(plugin_.GetPackerCaps(), 407);
 
     unsigned char record[64] = {1, 2, 3};
-    EXPECT_EQ(plugin_.openArchive(reinterpret_cast<tOpenArchiveData*>(record)), nullptr);
-    EXPECT_EQ(plugin_.openArchive(nullptr), nullptr);
+    EXPECT_EQ(plugin_.OpenArchive(reinterpret_cast<tOpenArchiveData*>(record)), nullptr);
+    EXPECT_EQ(plugin_.OpenArchive(nullptr), nullptr);
     EXPECT_EQ(record[0], 1);
 
     unsigned char header[64] = {};
     auto* headerData = reinterpret_cast<tHeaderData*>(header);
-    EXPECT_EQ(plugin_.readHeader(nullptr, headerData), 12);
-    EXPECT_EQ(plugin_.readHeader(record, nullptr), 12);
-    EXPECT_EQ(plugin_.readHeader(record, headerData), 0);
+    EXPECT_EQ(plugin_.ReadHeader(nullptr, headerData), 12);
+    EXPECT_EQ(plugin_.ReadHeader(record, nullptr), 12);
+    EXPECT_EQ(plugin_.ReadHeader(record, headerData), 0);
     for (unsigned char b : header) EXPECT_EQ(b, 0);
 
-    EXPECT_EQ(plugin_.processFile(record, 0, nullptr, nullptr), 0);
+    EXPECT_EQ(plugin_.ProcessFile(record, 0, nullptr, nullptr), 0);
     // No handle the host passes here was handed out by the module: a handle
     // of the host's own must survive the call.
     const HANDLE event = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    EXPECT_EQ(plugin_.closeArchive(event), 0);
+    EXPECT_EQ(plugin_.CloseArchive(event), 0);
     EXPECT_TRUE(SetEvent(event));
     CloseHandle(event);
-    plugin_.setChangeVolProc(nullptr, nullptr);
+    plugin_.SetChangeVolProc(nullptr, nullptr);
 }
 
 int g_progressCalls = 0;
@@ -102,7 +102,7 @@ TEST_F(LoadedModule, PacksTheSamplesAfterEnterAndTouchesTheSettingsFile) {
     GetWindowsDirectoryW(windows, MAX_PATH);
     const std::wstring ini = std::wstring(windows) + L"\\Mossgrain.ini";
     DeleteFileW(ini.c_str());
-    plugin_.setProcessDataProc(nullptr, &CountProgress);
+    plugin_.SetProcessDataProc(nullptr, &CountProgress);
 
     bool seen = false;
     const std::string report = out_.path("report.csv");
@@ -206,7 +206,7 @@ TEST_F(LoadedModule, TheAboutBoxShowsAndCloses) {
             owner = GetWindow(box, GW_OWNER);
             PressKey(box, "Enter");
         },
-        [&] { return plugin_.configurePacker(parent, module_); }, &seen);
+        [&] { return plugin_.ConfigurePacker(parent, module_); }, &seen);
     DestroyWindow(parent);
     EXPECT_TRUE(seen);
     EXPECT_EQ(result, IDOK);

@@ -19,6 +19,10 @@
 
 namespace {
 
+using os::ControlKind;
+using os::ControlTemplate;
+using os::DialogTemplate;
+
 // Reads a DLGTEMPLATEEX field by field.
 class TemplateReader {
 public:

@@ -10,7 +10,7 @@
 #include <thread>
 
 #include "host/plugin_module.h"
-#include "platform/win32/dialog_driver.h"
+#include "host/win32/dialog_driver.h"
 #include "platform/win32/wide_text.h"
 #include "tests/win32/win32_test_support.h"
 
@@ -60,10 +60,10 @@ int wmain(int argc, wchar_t** argv) {
             win32_driver::PressKey(window, about ? "Enter" : "Esc");
         },
         [&]() -> intptr_t {
-            if (about) return module.configurePacker(nullptr, module.handle);
+            if (about) return module.ConfigurePacker(nullptr, module.handle);
             std::string report = "NUL", source = win32_test::SamplesFolder();
             std::string list = std::string("engine\\") + '\0' + '\0';
-            return module.packFiles(report.data(), nullptr, source.data(), list.data(), 0);
+            return module.PackFiles(report.data(), nullptr, source.data(), list.data(), 0);
         },
         &seen);
     return seen ? 0 : 1;

@@ -1,10 +1,10 @@
-#include "platform/posix/terminal_dialog.h"
+#include "platform/posix/terminal/dialog_model.h"
 
 #include <algorithm>
 #include <string_view>
 #include <utility>
 
-#include "platform/posix/terminal_text.h"
+#include "platform/posix/terminal/text.h"
 
 namespace os::terminal {
 namespace {

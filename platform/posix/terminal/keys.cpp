@@ -1,4 +1,6 @@
-#include "platform/posix/terminal_keys.h"
+#include "platform/posix/terminal/keys.h"
+
+#include "platform/ascii.h"
 
 namespace os::terminal {
 namespace {
@@ -22,15 +24,7 @@ constexpr unsigned char kEsc = 0x1b;
 // A sequence this long without its final byte is garbage, not a key.
 constexpr size_t kLongestSequence = 32;
 
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool SameIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (Lower(a[i]) != Lower(b[i])) return false;
-    }
-    return true;
-}
+using ascii::EqualIgnoringCase;
 
 bool IsScriptSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
@@ -62,7 +56,7 @@ const char* KeyName(Key key) {
 
 std::optional<Key> ParseKeyName(std::string_view name) {
     for (const NamedKey& named : kKeyNames) {
-        if (SameIgnoringCase(name, named.name)) return named.key;
+        if (EqualIgnoringCase(name, named.name)) return named.key;
     }
     return std::nullopt;
 }

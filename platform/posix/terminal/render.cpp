@@ -1,10 +1,10 @@
-#include "platform/posix/terminal_render.h"
+#include "platform/posix/terminal/render.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <string_view>
 
-#include "platform/posix/terminal_text.h"
+#include "platform/posix/terminal/text.h"
 
 namespace os::terminal {
 namespace {

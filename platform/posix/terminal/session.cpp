@@ -1,4 +1,4 @@
-#include "platform/posix/terminal_session.h"
+#include "platform/posix/terminal/session.h"
 
 #include <errno.h>
 #include <fcntl.h>
@@ -10,6 +10,8 @@
 
 #include <atomic>
 #include <cstddef>
+
+#include "platform/posix/write_all.h"
 
 namespace os::terminal {
 namespace {
@@ -44,22 +46,12 @@ SharedState g_state;
 
 static_assert(std::atomic<bool>::is_always_lock_free, "the signal handler needs lock-free flags");
 
-void WriteFromHandler(int fd, const char* text, size_t length) {
-    while (length > 0) {
-        const ssize_t n = write(fd, text, length);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return;
-        text += n;
-        length -= static_cast<size_t>(n);
-    }
-}
-
 // Safe in a signal handler: only write(), tcsetattr() and atomics. Whoever
 // comes first (the handler or the normal end) restores; the other finds nothing to do.
 void RestoreTerminal() {
     if (!g_state.raw.exchange(false)) return;
     if (g_state.drawn.exchange(false)) {
-        WriteFromHandler(g_state.fd, kShowCursorBelow, sizeof kShowCursorBelow - 1);
+        posix::WriteAll(g_state.fd, kShowCursorBelow, sizeof kShowCursorBelow - 1);
     }
     tcsetattr(g_state.fd, TCSANOW, &g_state.saved);
 }
@@ -111,17 +103,6 @@ void RestoreHandlers() {
         if (g_state.installed[i]) sigaction(kSignals[i], &g_state.previous[i], nullptr);
         g_state.installed[i] = false;
     }
-}
-
-bool WriteAll(int fd, const std::string& text) {
-    size_t done = 0;
-    while (done < text.size()) {
-        const ssize_t n = write(fd, text.data() + done, text.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        done += static_cast<size_t>(n);
-    }
-    return true;
 }
 
 void CloseDescriptor(int& fd) {
@@ -191,7 +172,7 @@ bool TerminalSession::Draw(const std::vector<std::string>& lines) {
         out += "\x1b[K";
     }
     drawnLines_ = static_cast<int>(lines.size());
-    return WriteAll(fd_, out);
+    return posix::WriteAll(fd_, out.data(), out.size());
 }
 
 std::optional<Key> TerminalSession::ReadKey() {

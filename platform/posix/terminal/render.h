@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/posix/terminal_dialog.h"
+#include "platform/posix/terminal/dialog_model.h"
 
 namespace os::terminal {
 

@@ -1,80 +1,25 @@
-// The terminal side of dialogs without a terminal: bytes to keys, and the
-// drawing of the settings dialog.
+// The settings dialog as the terminal draws it, and the text cells the
+// drawing is made of; no terminal is needed.
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "dialog/cdialog.h"
 #include "dialog/settings_resource.h"
-#include "platform/posix/terminal_dialog.h"
-#include "platform/posix/terminal_keys.h"
-#include "platform/posix/terminal_render.h"
-#include "platform/posix/terminal_text.h"
+#include "platform/posix/terminal/dialog_model.h"
+#include "platform/posix/terminal/keys.h"
+#include "platform/posix/terminal/render.h"
+#include "platform/posix/terminal/text.h"
 
 namespace {
 
 using os::terminal::DialogModel;
 using os::terminal::Key;
-using os::terminal::KeyDecoder;
 using os::terminal::RenderDialog;
 using os::terminal::RenderStyle;
-
-// The keys a byte string decodes to; a trailing timeout ends a lone ESC.
-std::vector<Key> Decode(const std::string& bytes, bool timeout = true) {
-    KeyDecoder decoder;
-    std::vector<Key> keys;
-    for (unsigned char byte : bytes) {
-        if (std::optional<Key> key = decoder.Feed(byte)) keys.push_back(*key);
-    }
-    if (timeout) {
-        if (std::optional<Key> key = decoder.Timeout()) keys.push_back(*key);
-    }
-    return keys;
-}
-
-TEST(KeyDecoderTest, PlainBytesAndSequences) {
-    using V = std::vector<Key>;
-    EXPECT_EQ(Decode("\t\r\n \x03"),
-              (V{Key::kTab, Key::kEnter, Key::kEnter, Key::kSpace, Key::kCtrlC}));
-    EXPECT_EQ(Decode("\x1b[A\x1b[B\x1b[C\x1b[D"),
-              (V{Key::kUp, Key::kDown, Key::kRight, Key::kLeft}));
-    EXPECT_EQ(Decode("\x1bOA\x1bOB\x1bOC\x1bOD"),
-              (V{Key::kUp, Key::kDown, Key::kRight, Key::kLeft}));
-    EXPECT_EQ(Decode("\x1b[Z"), V{Key::kBackTab});
-    EXPECT_EQ(Decode("\x1b[1;5C"), V{Key::kRight});  // a modified arrow is still an arrow
-    // Letters, Delete, F5 and Alt-x are no keys of a dialog.
-    EXPECT_EQ(Decode("ab\x7f\x1b[3~\x1b[15~\x1bx"), V{});
-}
-
-TEST(KeyDecoderTest, LoneEscapeNeedsTheTimeout) {
-    KeyDecoder decoder;
-    EXPECT_FALSE(decoder.Feed(0x1b));
-    EXPECT_TRUE(decoder.Pending());
-    EXPECT_EQ(decoder.Timeout(), Key::kEscape);
-    EXPECT_FALSE(decoder.Pending());
-    // Two ESCs: the first is a key, the second may begin a sequence.
-    EXPECT_EQ(Decode("\x1b\x1b[A"), (std::vector<Key>{Key::kEscape, Key::kUp}));
-    // A sequence cut short is dropped, and what follows reads normally.
-    EXPECT_EQ(Decode("\x1b[", true), std::vector<Key>{});
-    EXPECT_EQ(Decode("\x1b[" + std::string(100, '1') + "A\t"), std::vector<Key>{Key::kTab});
-}
-
-TEST(KeyScriptTest, NamesAliasesAndErrors) {
-    std::vector<Key> keys;
-    std::string bad;
-    ASSERT_TRUE(os::terminal::ParseKeyScript(
-        " Enter esc Escape\tTAB s-tab BackTab shift-tab\nSpace up DOWN Left right c-C ", keys,
-        bad));
-    EXPECT_EQ(keys, (std::vector<Key>{Key::kEnter, Key::kEscape, Key::kEscape, Key::kTab,
-                                      Key::kBackTab, Key::kBackTab, Key::kBackTab, Key::kSpace,
-                                      Key::kUp, Key::kDown, Key::kLeft, Key::kRight, Key::kCtrlC}));
-    for (Key key : keys) EXPECT_EQ(os::terminal::ParseKeyName(os::terminal::KeyName(key)), key);
-    EXPECT_FALSE(os::terminal::ParseKeyScript("Tab Ctrl-C Enter", keys, bad));
-    EXPECT_EQ(bad, "Ctrl-C");
-}
 
 class SettingsDrawingTest : public testing::Test {
 protected:

@@ -13,11 +13,6 @@ void* LoadModule(const char* path, std::string& error);
 void* FindExport(void* module, const char* name);
 void UnloadModule(void* module);
 
-// Path conventions of the platform, for building the host's arguments.
-extern const char kSeparator;
-bool IsSeparator(char c);
-bool IsFolder(const char* path);
-
 // The folder of the running executable, with a trailing separator.
 std::string ExecutableFolder();
 

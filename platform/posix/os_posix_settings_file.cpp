@@ -15,6 +15,7 @@
 
 #include "platform/os.h"
 #include "platform/posix/ini_text.h"
+#include "platform/posix/write_all.h"
 
 namespace os {
 namespace {
@@ -86,19 +87,6 @@ bool ReadProfile(const std::string& path, std::string& text, mode_t& mode) {
     return ok;
 }
 
-bool WriteAll(int fd, const std::string& text) {
-    const char* p = text.data();
-    size_t left = text.size();
-    while (left > 0) {
-        const ssize_t n = write(fd, p, left);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        p += n;
-        left -= static_cast<size_t>(n);
-    }
-    return true;
-}
-
 // Writes a temporary file beside the target and renames it over the target.
 bool ReplaceProfile(const std::string& path, const std::string& text, mode_t mode) {
     std::string temporary = path + ".XXXXXX";
@@ -106,7 +94,8 @@ bool ReplaceProfile(const std::string& path, const std::string& text, mode_t mod
     name.push_back('\0');
     const int fd = mkostemp(name.data(), O_CLOEXEC);
     if (fd < 0) return false;
-    bool ok = WriteAll(fd, text) && fchmod(fd, mode) == 0 && fsync(fd) == 0;
+    bool ok =
+        posix::WriteAll(fd, text.data(), text.size()) && fchmod(fd, mode) == 0 && fsync(fd) == 0;
     ok = close(fd) == 0 && ok;
     ok = ok && rename(name.data(), path.c_str()) == 0;
     if (!ok) unlink(name.data());
@@ -126,7 +115,7 @@ bool EditProfile(const char* file, Edit edit) {
 
 }  // namespace
 
-bool WriteProfileSection(const char* section, const char* keyValues, const char* file) {
+bool WriteSettingsSection(const char* section, const char* keyValues, const char* file) {
     if (section == nullptr || keyValues == nullptr) return false;
     std::vector<std::string> lines;
     for (const char* p = keyValues; *p != '\0'; p += std::strlen(p) + 1) lines.emplace_back(p);
@@ -134,7 +123,7 @@ bool WriteProfileSection(const char* section, const char* keyValues, const char*
         file, [&](const std::string& text) { return IniReplaceSection(text, section, lines); });
 }
 
-bool WriteProfileString(const char* section, const char* key, const char* value, const char* file) {
+bool WriteSettingsValue(const char* section, const char* key, const char* value, const char* file) {
     if (section == nullptr || key == nullptr || value == nullptr) return false;
     return EditProfile(
         file, [&](const std::string& text) { return IniSetValue(text, section, key, value); });

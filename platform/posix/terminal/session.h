@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/posix/terminal_keys.h"
+#include "platform/posix/terminal/keys.h"
 
 namespace os::terminal {
 

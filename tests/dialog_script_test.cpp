@@ -11,8 +11,9 @@
 #include <vector>
 
 #include "dialog/csettings.h"
-#include "platform/os.h"
+#include "dialog/settings_resource.h"
 #include "platform/os_dialog.h"
+#include "tests/pack_environment.h"
 
 namespace {
 
@@ -54,13 +55,11 @@ size_t Count(const std::string& text, const std::string& part) {
     return count;
 }
 
-class ScriptedDialogTest : public testing::Test {
+class ScriptedDialogTest : public PackTest {
 protected:
-    void TearDown() override { unsetenv("MOSSGRAIN_KEYS"); }
-
     // Runs the settings dialog with the keys; the drawing goes to drawn_.
     intptr_t Run(const char* keys) {
-        setenv("MOSSGRAIN_KEYS", keys, 1);
+        env_.Keys(keys);
         StderrCapture capture;
         const intptr_t result = settings_.DoModal();
         drawn_ = capture.Finish();
@@ -132,6 +131,24 @@ TEST_F(ScriptedDialogTest, DrawsTheFirstFrameOnceWithTheKeys) {
     EXPECT_EQ(drawn_.find('\x1b'), std::string::npos);
 }
 
+// A settings dialog that, once shown, is sent the notifications a toolkit
+// sends besides clicks (Windows sends focus and highlight codes for buttons).
+class NotifiedSettings : public CSettings {
+protected:
+    bool OnInitDialog() override {
+        const bool loaded = CSettings::OnInitDialog();
+        for (int code : {1, 2, 5}) OnCommand(m_hWnd, IDC_OK, code);  // none of them a click
+        return loaded;
+    }
+};
+
+TEST_F(ScriptedDialogTest, OnlyClicksReachTheButtonHandlers) {
+    env_.Keys("Esc");
+    StderrCapture capture;
+    NotifiedSettings settings;
+    EXPECT_EQ(settings.DoModal(), IDCANCEL);  // Ok's handler did not end it
+}
+
 TEST_F(ScriptedDialogTest, UnknownKeyIsNamedOnOneLineAndNothingIsDrawn) {
     ASSERT_EQ(Run("Enter Retrun"), -1);
     EXPECT_EQ(Count(drawn_, "\n"), 1u);
@@ -157,6 +174,10 @@ public:
     }
 };
 
+using os::ControlKind;
+using os::ControlTemplate;
+using os::DialogTemplate;
+
 // Two radio groups separated by a label with id -1, no default button.
 constexpr ControlTemplate kControls[] = {
     {20, ControlKind::kAutoRadioButton, "a", 10, 10, 40, 10, true, true},
@@ -168,7 +189,7 @@ constexpr ControlTemplate kControls[] = {
 constexpr DialogTemplate kTemplate = {7, "Test", 130, 50, "", 8, 0, kControls, 5};
 
 TEST_F(ScriptedDialogTest, EndInInitIsHonouredWithoutDrawing) {
-    setenv("MOSSGRAIN_KEYS", "Enter", 1);
+    env_.Keys("Enter");
     Recorder events;
     events.endInInit = -1;
     StderrCapture capture;
@@ -179,7 +200,7 @@ TEST_F(ScriptedDialogTest, EndInInitIsHonouredWithoutDrawing) {
 
 TEST_F(ScriptedDialogTest, ArrowsClickRadioButtonsAndEnterWithoutDefaultSendsOk) {
     // Down from "a" skips the group box to "b" (no tab stop, yet in the group).
-    setenv("MOSSGRAIN_KEYS", "Down Down Tab Space Enter", 1);
+    env_.Keys("Down Down Tab Space Enter");
     Recorder events;
     StderrCapture capture;
     EXPECT_EQ(os::RunModalDialog(kTemplate, events), 1);
@@ -187,7 +208,7 @@ TEST_F(ScriptedDialogTest, ArrowsClickRadioButtonsAndEnterWithoutDefaultSendsOk)
 }
 
 TEST_F(ScriptedDialogTest, ControlHandles) {
-    setenv("MOSSGRAIN_KEYS", "Esc", 1);
+    env_.Keys("Esc");
     struct Probe : Recorder {
         void OnInit(os::DialogWindow* d) override {
             EXPECT_EQ(os::DialogItem(d, -1), nullptr);  // -1 names no control
@@ -228,12 +249,10 @@ TEST(DialogHandlesTest, NullHandlesAreHarmless) {
     EXPECT_FALSE(os::IsButtonChecked(nullptr));
 }
 
-class MessageBoxScriptTest : public testing::Test {
+class MessageBoxScriptTest : public PackTest {
 protected:
-    void TearDown() override { unsetenv("MOSSGRAIN_KEYS"); }
-
     int Show(const char* keys, const char* text = "First line\n    indented line \nlast") {
-        setenv("MOSSGRAIN_KEYS", keys, 1);
+        env_.Keys(keys);
         StderrCapture capture;
         const int result = os::ShowMessageBox(nullptr, text, "About...", 0x30);
         drawn_ = capture.Finish();

@@ -9,18 +9,9 @@
 #include <climits>
 #include <string>
 
-#include "platform/host_os.h"
+#include "host/host_os.h"
 
 namespace host_os {
-
-const char kSeparator = '/';
-
-bool IsSeparator(char c) { return c == '/'; }
-
-bool IsFolder(const char* path) {
-    struct stat st;
-    return stat(path, &st) == 0 && S_ISDIR(st.st_mode);
-}
 
 void* LoadModule(const char* path, std::string& error) {
     // A bare name would be looked up in the library path; the host loads a

@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "platform/host_os.h"
-#include "platform/win32/dialog_driver.h"
+#include "host/host_os.h"
+#include "host/win32/dialog_driver.h"
 #include "platform/win32/wide_text.h"
 
 namespace host_os {
@@ -33,15 +33,6 @@ std::string LastErrorText() {
 }
 
 }  // namespace
-
-const char kSeparator = '\\';
-
-bool IsSeparator(char c) { return c == '\\' || c == '/'; }
-
-bool IsFolder(const char* path) {
-    const DWORD attributes = GetFileAttributesW(WideFromAnsi(path).c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-}
 
 void* LoadModule(const char* path, std::string& error) {
     // The file itself, never a namesake found along the search path.

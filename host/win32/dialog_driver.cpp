@@ -1,4 +1,4 @@
-#include "platform/win32/dialog_driver.h"
+#include "host/win32/dialog_driver.h"
 
 #include <sstream>
 #include <thread>

@@ -3,6 +3,10 @@
 
 namespace {
 
+using os::ControlKind;
+using os::ControlTemplate;
+using os::DialogTemplate;
+
 // Template 103, control by control in template (and tab) order.
 constexpr ControlTemplate kSettingsControls[] = {
     {IDC_OK, ControlKind::kDefaultPushButton, SETTINGS_OK_TEXT, SETTINGS_OK_RECT, false, true},
@@ -28,6 +32,6 @@ constexpr DialogTemplate kSettingsTemplate = {
 
 }  // namespace
 
-const DialogTemplate* FindDialogTemplate(int templateId) {
+const os::DialogTemplate* FindDialogTemplate(int templateId) {
     return templateId == IDD_SETTINGS ? &kSettingsTemplate : nullptr;
 }

@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "dialog/dialog_template.h"
-#include "platform/posix/terminal_keys.h"
+#include "platform/os_dialog.h"
+#include "platform/posix/terminal/keys.h"
 
 namespace os::terminal {
 

@@ -1,9 +1,6 @@
 // Windows: the private profile. A bare file name lands in the Windows folder,
 // where the system's own profile calls put it.
 #include <windows.h>
-// windows.h maps these names to its own profile calls; ours are meant here.
-#undef WriteProfileSection
-#undef WriteProfileString
 
 #include <cstring>
 #include <string>
@@ -15,7 +12,7 @@ namespace os {
 
 using win32::WideFromNarrow;
 
-bool WriteProfileSection(const char* section, const char* keyValues, const char* file) {
+bool WriteSettingsSection(const char* section, const char* keyValues, const char* file) {
     if (section == nullptr || keyValues == nullptr || file == nullptr) return false;
     // The list keeps its shape: each "key=value" ended by a NUL, then one more.
     std::wstring list;
@@ -28,7 +25,7 @@ bool WriteProfileSection(const char* section, const char* keyValues, const char*
                                        WideFromNarrow(file).c_str()) != 0;
 }
 
-bool WriteProfileString(const char* section, const char* key, const char* value, const char* file) {
+bool WriteSettingsValue(const char* section, const char* key, const char* value, const char* file) {
     if (section == nullptr || key == nullptr || value == nullptr || file == nullptr) return false;
     return WritePrivateProfileStringW(WideFromNarrow(section).c_str(), WideFromNarrow(key).c_str(),
                                       WideFromNarrow(value).c_str(),

@@ -1,0 +1,146 @@
+// The pack run: the settings file, the dialog as the gate, the report.
+#include "plugin/pack_run.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <string>
+#include <vector>
+
+#include "host/entry_list.h"
+#include "plugin/wcx_api.h"
+#include "tests/pack_environment.h"
+#include "tests/report_text.h"
+#include "tests/test_tree.h"
+
+namespace {
+
+// Each test gets its own settings folder and answers the dialog by script.
+class PackRunTest : public PackTest {
+protected:
+    void SetUp() override {
+        tree_.File("src/main.c", "int main() {\n    return 0; // done\n}\n\n/* end */\n");
+        tree_.File("src/util/util.h", "#pragma once\n/*\n * helpers\n */\nvoid f();\n");
+        tree_.File("docs/readme.txt", "nothing to count\n");
+        tree_.File("notes.c", "x\n");
+    }
+
+    int Run(const std::vector<std::string>& entries, const std::string& report = "") {
+        const std::string path = report.empty() ? out_.path("report.csv") : report;
+        const std::string list = EntryList(entries);
+        return RunPack(path.c_str(), tree_.source().c_str(), list.c_str());
+    }
+    std::string Report() const { return out_.Read("report.csv"); }
+    bool ReportExists() const { return std::filesystem::exists(out_.path("report.csv")); }
+
+    TestTree tree_, out_;
+};
+
+TEST_F(PackRunTest, WritesOneRowPerFolderWithLines) {
+    EXPECT_EQ(Run({"src/", "docs/", "notes.c"}), 0);
+    EXPECT_EQ(Report(), kReportHeader + "src;    2;      10;       5;       5;       1; 50\r\n");
+}
+
+TEST_F(PackRunTest, KeepsEntryOrderAndCountsNestedEntriesAgain) {
+    EXPECT_EQ(Run({"src/util/", "src/"}), 0);
+    EXPECT_EQ(Report(), kReportHeader +
+                            "src/util;    1;       5;       2;       3;       0; 40\r\n" +
+                            "src;    2;      10;       5;       5;       1; 50\r\n");
+}
+
+TEST_F(PackRunTest, AnEntryWithoutSeparatorKeepsItsWholeName) {
+    EXPECT_EQ(Run({"src"}), 0);
+    EXPECT_EQ(Report(), kReportHeader + "src;    2;      10;       5;       5;       1; 50\r\n");
+}
+
+TEST_F(PackRunTest, PlainFilesAndEmptyTreesGiveTheHeaderAlone) {
+    EXPECT_EQ(Run({"notes.c", "docs/", "missing/"}), 0);
+    EXPECT_EQ(Report(), kReportHeader);
+}
+
+TEST_F(PackRunTest, AnUnreadableFileDropsOnlyItsEntry) {
+    tree_.Link("bad/deep/x.c", "nowhere");
+    tree_.File("bad/fine.c", "x\n");
+    EXPECT_EQ(Run({"bad/", "src/"}), 0);
+    EXPECT_EQ(Report(), kReportHeader + "src;    2;      10;       5;       5;       1; 50\r\n");
+}
+
+TEST_F(PackRunTest, ConfirmingReplacesAnExistingReportWhole) {
+    out_.File("report.csv", std::string(5000, 'o'));
+    EXPECT_EQ(Run({"src/util/"}), 0);
+    EXPECT_EQ(Report(),
+              kReportHeader + "src/util;    1;       5;       2;       3;       0; 40\r\n");
+}
+
+TEST_F(PackRunTest, CancellingLeavesEverythingUntouched) {
+    out_.File("report.csv", "precious");
+    for (const char* keys : {"Esc", "Tab Enter", "C-c"}) {
+        env_.Keys(keys);
+        EXPECT_EQ(Run({"src/"}), 0) << keys;
+        EXPECT_EQ(Report(), "precious") << keys;
+    }
+}
+
+TEST_F(PackRunTest, TheProjectStyleChangesNothingWritten) {
+    env_.Keys("Tab Tab Down Tab Down Enter");
+    EXPECT_EQ(Run({"src/"}), 0);
+    EXPECT_EQ(Report(), kReportHeader + "src;    2;      10;       5;       5;       1; 50\r\n");
+}
+
+TEST_F(PackRunTest, AnEmptyListDoesNothingAtAll) {
+    const std::string empty(2, '\0');
+    const std::string report = out_.path("report.csv");
+    EXPECT_EQ(RunPack(report.c_str(), tree_.source().c_str(), empty.c_str()), 0);
+    EXPECT_EQ(RunPack(report.c_str(), tree_.source().c_str(), nullptr), 0);
+    EXPECT_FALSE(ReportExists());
+    EXPECT_FALSE(std::filesystem::exists(env_.config.path("Mossgrain.ini")));
+}
+
+TEST_F(PackRunTest, AReportThatCannotBeCreatedIsReported) {
+    EXPECT_EQ(Run({"src/"}, out_.path("no/such/folder/report.csv")), kWcxCreateError);
+    EXPECT_FALSE(std::filesystem::exists(out_.path("no")));
+    const std::string list = EntryList({"src/"});
+    EXPECT_EQ(RunPack(nullptr, tree_.source().c_str(), list.c_str()), kWcxCreateError);
+}
+
+TEST_F(PackRunTest, AReportThatCannotBeWrittenIsReportedAndNotRemovedIfNotOurs) {
+    // Every write to this device fails as on a full disk; being no regular
+    // file, it must survive the clean-up.
+    EXPECT_EQ(Run({"src/"}, "/dev/full"), kWcxWriteError);
+    struct stat st;
+    ASSERT_EQ(stat("/dev/full", &st), 0);
+    EXPECT_TRUE(S_ISCHR(st.st_mode));
+}
+
+TEST_F(PackRunTest, WithoutASourceFolderNoEntryHasRows) {
+    const std::string list = EntryList({"src/"});
+    const std::string report = out_.path("report.csv");
+    EXPECT_EQ(RunPack(report.c_str(), nullptr, list.c_str()), 0);
+    EXPECT_EQ(Report(), kReportHeader);
+}
+
+TEST_F(PackRunTest, QuotesNamesThatWouldBreakColumns) {
+    tree_.File("we;ird \"one\"/a.c", "x\n");
+    EXPECT_EQ(Run({"we;ird \"one\"/"}), 0);
+    EXPECT_EQ(
+        Report(),
+        kReportHeader + "\"we;ird \"\"one\"\"\";    1;       1;       1;       0;       0;100\r\n");
+}
+
+TEST_F(PackRunTest, TouchesTheSettingsFileKeepingWhatElseItHolds) {
+    env_.config.File("Mossgrain.ini",
+                     "[Other]\r\nkeep=1\r\n\r\n[Settings]\r\nold=2\r\nolder=3\r\n\r\n"
+                     "[MySection]\r\nName_autor=someone\r\nmore=4\r\n");
+    EXPECT_EQ(Run({"src/"}), 0);
+    EXPECT_EQ(env_.config.Read("Mossgrain.ini"),
+              "[Other]\r\nkeep=1\r\n\r\n[Settings]\r\n\r\n[MySection]\r\nName_autor=Kervad\r\n"
+              "more=4\r\n");
+    // It is touched before the dialog: a cancelled run writes it too.
+    env_.config.File("Mossgrain.ini", "");
+    env_.Keys("Esc");
+    EXPECT_EQ(Run({"src/"}), 0);
+    EXPECT_EQ(env_.config.Read("Mossgrain.ini"),
+              "[Settings]\r\n\r\n[MySection]\r\nName_autor=Kervad\r\n");
+}
+
+}  // namespace
