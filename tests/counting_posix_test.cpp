@@ -1,5 +1,5 @@
-// Counting where POSIX has something of its own: links, FIFOs, and paths
-// too long for the system to open.
+// Counting where POSIX has something of its own: links and paths too long
+// for the system to open.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -15,11 +15,9 @@ namespace {
 
 using namespace counting_helpers;
 
-TEST(CountFileLinesPosixTest, FifosCountAsEmptyAndDanglingLinksFail) {
+// FIFOs, sockets and devices, in a tree and alone: walk_faults_test.cpp.
+TEST(CountFileLinesPosixTest, DanglingLinksFail) {
     TestTree tree;
-    // A FIFO would block a reader until a writer comes: it counts as empty.
-    ASSERT_EQ(mkfifo(tree.path("pipe.c").c_str(), 0600), 0);
-    EXPECT_EQ(Count(tree.path("pipe.c")), LineTally{});
     // Root may read anything; a dangling link cannot be read by anyone.
     tree.Link("x.c", "nowhere.c");
     EXPECT_EQ(Count(tree.path("x.c"), false), LineTally{});
@@ -53,17 +51,6 @@ TEST(TallyFolderPosixTest, FollowsLinksToFoldersButNotRoundInCycles) {
     // lib/b.c is reached as lib/ and as src/lib/; nothing is counted round a loop.
     EXPECT_EQ(r.files, 3u);
     EXPECT_EQ(r.tally.total, 5u);
-}
-
-TEST(TallyFolderPosixTest, SpecialFilesCountAsEmpty) {
-    TestTree tree;
-    tree.File("a.c", "x\n");
-    ASSERT_EQ(mkfifo(tree.path("pipe.c").c_str(), 0600), 0);
-    tree.Link("link-to-pipe.c", "pipe.c");
-    const Result r = Tally(tree.root().string());
-    EXPECT_TRUE(r.ok);
-    EXPECT_EQ(r.files, 1u);
-    EXPECT_EQ(r.tally.total, 1u);
 }
 
 // Beyond what the platform can open by path, the entry fails like an
