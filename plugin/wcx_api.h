@@ -3,6 +3,7 @@
 // argument order, the sizes, and the handful of result codes we return.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #if defined(_WIN32)
@@ -23,9 +24,11 @@
 
 // Result codes of the host's interface that this module answers with.
 constexpr int kWcxOk = 0;
-constexpr int kWcxBadData = 12;      // E_BAD_DATA
-constexpr int kWcxCreateError = 16;  // E_ECREATE
-constexpr int kWcxWriteError = 19;   // E_EWRITE
+constexpr int kWcxBadData = 12;        // E_BAD_DATA
+constexpr int kWcxUnknownFormat = 14;  // E_UNKNOWN_FORMAT
+constexpr int kWcxCreateError = 16;    // E_ECREATE
+constexpr int kWcxWriteError = 19;     // E_EWRITE
+constexpr int kWcxNotSupported = 24;   // E_NOT_SUPPORTED
 
 // Capability bits, as the host defines them.
 constexpr int kCapsNew = 0x001;
@@ -38,9 +41,24 @@ constexpr int kCapsByContent = 0x040;
 constexpr int kCapsSearchText = 0x080;
 constexpr int kCapsHide = 0x100;
 
-// The host's records behind OpenArchive and ReadHeader; this module reads and
-// writes none of their fields, so their layouts stay the host's business.
-struct tOpenArchiveData;
+// The host's record behind OpenArchive. A module that hands out no handle
+// says why in OpenResult; the other fields are the host's. Natural alignment,
+// as the host lays it out: OpenResult lies at 12 in 64-bit builds, at 8 in
+// 32-bit ones.
+struct tOpenArchiveData {
+    char* ArcName;
+    int OpenMode;
+    int OpenResult;
+    char* CmtBuf;
+    int CmtBufSize;
+    int CmtSize;
+    int CmtState;
+};
+static_assert(offsetof(tOpenArchiveData, OpenResult) == (sizeof(void*) == 8 ? 12 : 8));
+static_assert(sizeof(tOpenArchiveData) == (sizeof(void*) == 8 ? 40 : 28));
+
+// The host's record behind ReadHeader; this module reads and writes none of
+// its fields, so its layout stays the host's business.
 struct tHeaderData;
 
 using ArchiveHandle = void*;
