@@ -22,6 +22,10 @@ bool CanShowDialogs();
 // Where the module's dialogs show ("terminal", "desktop"), for messages.
 extern const char kDialogPlace[];
 
+// Why, as far as the host can tell, a dialog of the module could not be
+// shown or answered; empty when it cannot tell.
+std::string NoDialogReason();
+
 // Arranges for the dialogs the module shows from now on to be answered with
 // the given keys (names separated by spaces, such as "Enter").
 void AnswerDialogsWith(const char* keys);

@@ -131,6 +131,10 @@ const char* ErrorName(int code) {
     switch (code) {
         case kWcxBadData:
             return "E_BAD_DATA";
+        case kWcxUnknownFormat:
+            return "E_UNKNOWN_FORMAT";
+        case kWcxNotSupported:
+            return "E_NOT_SUPPORTED";
         case kWcxCreateError:
             return "E_ECREATE";
         case kWcxWriteError:
@@ -140,12 +144,16 @@ const char* ErrorName(int code) {
     }
 }
 
-const char* ErrorMeaning(int code) {
+std::string ErrorMeaning(int code) {
     switch (code) {
         case kWcxCreateError:
             return "the report file could not be created";
         case kWcxWriteError:
             return "the report file could not be written";
+        case kWcxNotSupported: {
+            const std::string why = host_os::NoDialogReason();
+            return "the settings dialog could not be shown" + (why.empty() ? "" : ": " + why);
+        }
         default:
             return "the plug-in failed";
     }
@@ -177,27 +185,18 @@ int Pack(const Options& options) {
         return kExitUnusable;
     }
     if (options.yes) host_os::AnswerDialogsWith("Enter");
-    const bool canAsk = host_os::CanShowDialogs();
 
     const std::string before = host_os::FileStamp(report.c_str());
     std::string reportArg = report, sourceArg = source, list = EntryList(entries);
     const int result =
         module.PackFiles(reportArg.data(), nullptr, sourceArg.data(), list.data(), 0);
     if (result != 0) {
-        std::fprintf(stderr, "mossgrain: %s: %s (%s, %d)\n", report.c_str(), ErrorMeaning(result),
-                     ErrorName(result), result);
+        std::fprintf(stderr, "mossgrain: %s: %s (%s, %d)\n", report.c_str(),
+                     ErrorMeaning(result).c_str(), ErrorName(result), result);
         return kExitRunFailed;
     }
     if (host_os::FileStamp(report.c_str()) == before) {
-        if (canAsk) {
-            std::fprintf(stderr,
-                         "mossgrain: the settings dialog was cancelled; no report written\n");
-        } else {
-            std::fprintf(stderr,
-                         "mossgrain: no %s to show the settings dialog on (--yes answers it); "
-                         "no report written\n",
-                         host_os::kDialogPlace);
-        }
+        std::fprintf(stderr, "mossgrain: the settings dialog was cancelled; no report written\n");
         return 0;
     }
     std::printf("report written to %s\n", report.c_str());

@@ -46,12 +46,21 @@ TEST_F(HostTest, MarksFoldersWithOneSeparatorAndKeepsTheOrder) {
                   "engine/math;    2;      18;      11;       5;       3; 61\r\n");
 }
 
-TEST_F(HostTest, WithoutATerminalTheRunIsCancelledAndSaysWhy) {
+// A dialog that cannot be shown is no cancel: the run fails and the host says why.
+TEST_F(HostTest, ADialogNobodyCanAnswerFailsTheRunAndSaysWhy) {
     CommandOptions options;
     options.newSession = true;
     const CommandResult r = Host({"pack", report(), kSamples, "engine"}, options);
-    EXPECT_EQ(r.status, 0);
-    EXPECT_NE(r.err.find("no terminal"), std::string::npos) << r.err;
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("no terminal for the settings dialog"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("(E_NOT_SUPPORTED, 24)"), std::string::npos) << r.err;
+    EXPECT_FALSE(std::filesystem::exists(report()));
+
+    options.env.push_back("MOSSGRAIN_KEYS=Tab");
+    const CommandResult ranOut = Host({"pack", report(), kSamples, "engine"}, options);
+    EXPECT_EQ(ranOut.status, 1);
+    EXPECT_NE(ranOut.err.find("the keys in MOSSGRAIN_KEYS did not answer it"), std::string::npos)
+        << ranOut.err;
     EXPECT_FALSE(std::filesystem::exists(report()));
 }
 

@@ -42,12 +42,26 @@ std::string ExecutableFolder() {
 
 const char kDialogPlace[] = "terminal";
 
-bool CanShowDialogs() {
-    if (getenv("MOSSGRAIN_KEYS") != nullptr) return true;
+namespace {
+
+bool HasTerminal() {
     const int fd = open("/dev/tty", O_RDWR | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) return false;
     close(fd);
     return true;
+}
+
+}  // namespace
+
+bool CanShowDialogs() { return getenv("MOSSGRAIN_KEYS") != nullptr || HasTerminal(); }
+
+std::string NoDialogReason() {
+    if (getenv("MOSSGRAIN_KEYS") != nullptr) {
+        return "the keys in MOSSGRAIN_KEYS did not answer it (a name that is no key, or too "
+               "few keys)";
+    }
+    if (!HasTerminal()) return "no terminal for the settings dialog (--yes answers it)";
+    return std::string();
 }
 
 // The module's terminal dialogs read their keys from this variable instead of

@@ -85,6 +85,11 @@ bool CanShowDialogs() {
     return true;
 }
 
+std::string NoDialogReason() {
+    if (!CanShowDialogs()) return "no desktop for the settings dialog";
+    return std::string();
+}
+
 void AnswerDialogsWith(const char* keys) { win32_driver::AnswerInBackground(keys ? keys : ""); }
 
 std::string FileStamp(const char* path) {
