@@ -28,12 +28,16 @@ protected:
 };
 
 TEST_F(HostTest, PacksTheSamplesIntoTheExpectedReport) {
-    const CommandResult r = Host({"pack", "--yes", report(), kSamples, "engine", "web", "docs"});
+    CommandOptions onTerminal;
+    onTerminal.terminal = true;
+    const CommandResult r =
+        Host({"pack", "--yes", report(), kSamples, "engine", "web", "docs"}, onTerminal);
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "report written to " + report() + "\n");
     EXPECT_EQ(out_.Read("report.csv"), kSamplesReport);
-    // The dialog still ran: its frame went to the error stream.
-    EXPECT_NE(r.err.find("Mossgrain: Settings"), std::string::npos) << r.err;
+    // The dialog still ran: its frame went to the terminal, not to a stream.
+    EXPECT_NE(r.terminal.find("Mossgrain: Settings"), std::string::npos) << r.terminal;
+    EXPECT_EQ(r.err.find("Mossgrain: Settings"), std::string::npos) << r.err;
     EXPECT_NE(config_.Read("Mossgrain.ini").find("Name_autor=Kervad"), std::string::npos);
 }
 
@@ -95,10 +99,13 @@ TEST_F(HostTest, CapsAboutVersionAndHelp) {
     }
     EXPECT_EQ(caps.out.find("0x008"), std::string::npos);
 
-    const CommandResult about = Host({"about", "--yes"});
+    CommandOptions onTerminal;
+    onTerminal.terminal = true;
+    const CommandResult about = Host({"about", "--yes"}, onTerminal);
     EXPECT_EQ(about.status, 0) << about.err;
-    EXPECT_NE(about.err.find("About..."), std::string::npos);
-    EXPECT_NE(about.err.find("Mossgrain plug-in for TotalCommander v 0.2"), std::string::npos);
+    EXPECT_EQ(about.err, "");
+    EXPECT_NE(about.terminal.find("About..."), std::string::npos) << about.terminal;
+    EXPECT_NE(about.terminal.find("Mossgrain plug-in for TotalCommander v 0.2"), std::string::npos);
 
     const CommandResult version = Host({"--version"});
     EXPECT_EQ(version.status, 0);

@@ -1,11 +1,11 @@
 // POSIX: dialogs and the about box in the terminal.
 //
 // The keys come from the MOSSGRAIN_KEYS script when it is set (for unattended
-// runs: the dialog is drawn once to stderr as plain text, with the keys that
-// answered it), else from the controlling terminal, where the dialog is drawn
-// and redrawn in place. Without either, nothing can be asked and the dialog
-// fails at once.
-#include <cstdio>
+// runs: the dialog is drawn once as plain text, with the keys that answered
+// it, on the controlling terminal if there is one), else from the controlling
+// terminal, where the dialog is drawn and redrawn in place. Without either,
+// nothing can be asked and the dialog fails at once. Nothing goes to the
+// standard streams: they belong to the host.
 #include <cstdlib>
 #include <memory>
 #include <optional>
@@ -62,8 +62,8 @@ class ScriptInput final : public KeyInput {
 public:
     explicit ScriptInput(std::vector<Key> keys) : keys_(std::move(keys)) {}
 
-    // The dialog is drawn once, as it first appears, so that a log shows what
-    // was asked and what answered it.
+    // The dialog is drawn once, as it first appears, so that a person at the
+    // terminal sees what was asked and what answered it.
     void Show(const terminal::DialogModel& model) override {
         if (shown_) return;
         shown_ = true;
@@ -79,8 +79,7 @@ public:
         }
         if (keys_.empty()) text += " (none)";
         text += '\n';
-        std::fwrite(text.data(), 1, text.size(), stderr);
-        std::fflush(stderr);
+        terminal::WriteToTerminal(text);
     }
 
     std::optional<Key> Next() override {
@@ -125,8 +124,8 @@ std::unique_ptr<KeyInput> OpenInput() {
             std::string shown;
             for (const std::string& cell : terminal::SplitCells(badName.substr(0, 40)))
                 shown += cell;
-            std::fprintf(stderr, "Mossgrain: %s: unknown key \"%s\"\n", kScriptVariable,
-                         shown.c_str());
+            terminal::WriteToTerminal(std::string("Mossgrain: ") + kScriptVariable +
+                                      ": unknown key \"" + shown + "\"\n");
             return nullptr;
         }
         return std::make_unique<ScriptInput>(std::move(keys));
