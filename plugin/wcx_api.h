@@ -78,3 +78,38 @@ WCX_EXPORT void WCX_API SetChangeVolProc(ArchiveHandle archive, ChangeVolProc ca
 WCX_EXPORT void WCX_API SetProcessDataProc(ArchiveHandle archive, ProcessDataProc callback);
 WCX_EXPORT int WCX_API ConfigurePacker(void* parentWindow, void* moduleInstance);
 }
+
+#if !defined(_WIN32)
+// ---- the extension interface of a Linux host ----------------------------------
+//
+// A Linux file manager hands every module that exports ExtensionInitialize a
+// record of its services as it loads it, and calls ExtensionFinalize before it
+// lets the module go. The record is packed; StructSize says how many of its
+// bytes the host filled, and no field past them may be read: other hosts and
+// older versions hand over less.
+
+// The procedure a form of the host calls with its events.
+using tDlgProc = intptr_t (*)(uintptr_t dialog, char* itemName, intptr_t msg, intptr_t wParam,
+                              intptr_t lParam);
+
+#pragma pack(push, 1)
+struct tExtensionStartupInfo {
+    uint32_t StructSize;
+    char PluginDir[16384];      // the module's folder, with a trailing separator
+    char PluginConfDir[16384];  // the host's configuration folder
+    void* InputBox;
+    int (*MessageBox)(char* text, char* caption, long flags);
+    int (*DialogBoxLFM)(intptr_t formText, unsigned long size, tDlgProc dlgProc);
+    void* DialogBoxLRS;
+    void* DialogBoxLFMFile;
+    intptr_t (*SendDlgMsg)(uintptr_t dialog, char* itemName, intptr_t msg, intptr_t wParam,
+                           intptr_t lParam);
+    // Reserved space follows, which this module never reads.
+};
+#pragma pack(pop)
+
+extern "C" {
+WCX_EXPORT void ExtensionInitialize(tExtensionStartupInfo* startupInfo);
+WCX_EXPORT void ExtensionFinalize(void* reserved);
+}
+#endif

@@ -1,6 +1,7 @@
-// POSIX: dialogs and the about box in the terminal.
+// POSIX: dialogs and the about box as windows of the host when it handed
+// over its dialog services (host_dialogs/), else in the terminal.
 //
-// The keys come from the MOSSGRAIN_KEYS script when it is set (for unattended
+// In the terminal, the keys come from the MOSSGRAIN_KEYS script when it is set (for unattended
 // runs: the dialog is drawn once as plain text, with the keys that answered
 // it, on the controlling terminal if there is one), else from the controlling
 // terminal, where the dialog is drawn and redrawn in place. Without either,
@@ -15,6 +16,8 @@
 
 #include "platform/os.h"
 #include "platform/os_dialog.h"
+#include "platform/posix/dialog_window.h"
+#include "platform/posix/host_dialogs/host_dialog.h"
 #include "platform/posix/terminal/dialog_model.h"
 #include "platform/posix/terminal/keys.h"
 #include "platform/posix/terminal/render.h"
@@ -22,25 +25,6 @@
 #include "platform/posix/terminal/text.h"
 
 namespace os {
-
-struct ControlWindow {
-    DialogWindow* dialog;
-    size_t index;
-};
-
-struct DialogWindow {
-    explicit DialogWindow(terminal::DialogModel dialogModel) : model(std::move(dialogModel)) {
-        controls.reserve(model.size());
-        for (size_t i = 0; i < model.size(); ++i) controls.push_back({this, i});
-    }
-    DialogWindow(const DialogWindow&) = delete;
-    DialogWindow& operator=(const DialogWindow&) = delete;
-
-    terminal::DialogModel model;
-    std::vector<ControlWindow> controls;  // the handles, one per control
-    bool ended = false;
-    intptr_t result = -1;
-};
 
 namespace {
 
@@ -140,6 +124,9 @@ std::unique_ptr<KeyInput> OpenInput() {
 intptr_t RunModalDialog(const DialogTemplate& dialogTemplate, DialogEvents& events) {
     // The module's callers are C entry points: nothing may escape as an exception.
     try {
+        if (const std::optional<intptr_t> result = host_dialogs::RunModal(dialogTemplate, events)) {
+            return *result;
+        }
         const std::unique_ptr<KeyInput> input = OpenInput();
         if (!input) return -1;
         DialogWindow dialog(terminal::DialogModel::FromTemplate(dialogTemplate));
@@ -195,6 +182,9 @@ void SetButtonChecked(ControlWindow* control, bool checked) {
 
 int ShowMessageBox(void* /*parentWindow*/, const char* text, const char* caption, unsigned style) {
     try {
+        if (const std::optional<int> result = host_dialogs::ShowMessage(text, caption, style)) {
+            return *result;
+        }
         const std::unique_ptr<KeyInput> input = OpenInput();
         if (!input) return 0;
         terminal::DialogModel model = terminal::DialogModel::ForMessage(text, caption, style);
