@@ -50,6 +50,10 @@ build_preset() {
 WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev
     googletest wine64 wine xvfb xauth x11-apps imagemagick fonts-wine)
 
+# Double Commander on a virtual desktop with a window manager, driven by
+# xdotool, photographed by ImageMagick.
+DOUBLECMD_PACKAGES=(doublecmd-gtk xvfb xauth xdotool imagemagick openbox x11-utils)
+
 # Makes a fresh Wine prefix at $1 for the Windows tests: Wine draws its own
 # window frames (there is no window manager) and has the shell dialog font.
 make_wine_prefix() {
