@@ -123,7 +123,9 @@ TEST_F(HostTest, ADialogNobodyCanAnswerFailsTheRunAndSaysWhy) {
     options.newSession = true;
     const CommandResult r = Host({"pack", report(), kSamples, "engine"}, options);
     EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.err.find("no terminal for the settings dialog"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("the settings dialog could not be shown: no terminal to show it on"),
+              std::string::npos)
+        << r.err;
     EXPECT_NE(r.err.find("(E_NOT_SUPPORTED, 24)"), std::string::npos) << r.err;
     EXPECT_FALSE(std::filesystem::exists(report()));
 

@@ -63,7 +63,7 @@ std::string NoDialogReason() {
         return "the keys in MOSSGRAIN_KEYS did not answer it (a name that is no key, or too "
                "few keys)";
     }
-    if (!HasTerminal()) return "no terminal for the settings dialog (--yes answers it)";
+    if (!HasTerminal()) return "no terminal to show it on (--yes answers it)";
     return std::string();
 }
 

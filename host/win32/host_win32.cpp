@@ -87,7 +87,7 @@ bool CanShowDialogs() {
 }
 
 std::string NoDialogReason() {
-    if (!CanShowDialogs()) return "no desktop for the settings dialog";
+    if (!CanShowDialogs()) return "no desktop to show it on";
     return std::string();
 }
 
