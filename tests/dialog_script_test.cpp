@@ -2,7 +2,6 @@
 // real dialog framework, and the control handles the framework reaches.
 #include <gtest/gtest.h>
 #include <stdlib.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <functional>
@@ -117,26 +116,14 @@ TEST_F(ScriptedDialogTest, DrawsTheFirstFrameOnceWithTheKeysOnTheTerminalOnly) {
 
 // Without a terminal the script still answers, and nothing is drawn anywhere.
 TEST_F(ScriptedDialogTest, WithoutATerminalAScriptAnswersAndNothingIsWritten) {
-    int out[2];
-    ASSERT_EQ(pipe(out), 0);
-    const pid_t pid = fork();
-    ASSERT_GE(pid, 0);
-    if (pid == 0) {
-        alarm(20);
-        setsid();  // a new session has no controlling terminal
-        dup2(out[1], 1);
-        dup2(out[1], 2);
-        CSettings settings;
-        _exit(static_cast<int>(settings.DoModal()));
-    }
-    close(out[1]);
-    int status = 0;
-    ASSERT_EQ(waitpid(pid, &status, 0), pid);
-    char buffer[256];
-    const ssize_t n = read(out[0], buffer, sizeof buffer);
-    close(out[0]);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1);
-    EXPECT_EQ(n, 0) << std::string(buffer, n > 0 ? static_cast<size_t>(n) : 0);
+    const DetachedRun run = RunWithoutTerminal(
+        [] {
+            CSettings settings;
+            return static_cast<int>(settings.DoModal());
+        },
+        "Enter");
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.output, "");
 }
 
 // A settings dialog that, once shown, is sent the notifications a toolkit

@@ -39,7 +39,7 @@ TEST(NoRowReasonTest, WhatTheHostCanSeeOfAnEntry) {
     tree.File("src/blank/empty.c", "");
     tree.File("src/blank/open.h", "int a;");
     tree.Link("src/blank/loop", ".");  // a cycle: not walked twice
-    tree.Link("src/through", "bad");    // a link to a folder is looked into
+    tree.Link("src/through", "bad");   // a link to a folder is looked into
     const std::string source = tree.path("src/");
     const struct {
         const char* entry;

@@ -4,9 +4,6 @@
 // sees what it sees on the other platforms, and a host that hands over less
 // gets the terminal dialog, or the failure of a dialog nobody can answer.
 #include <gtest/gtest.h>
-#include <stdlib.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <cstddef>
 #include <filesystem>
@@ -22,6 +19,7 @@
 #include "tests/fake_dialog_host.h"
 #include "tests/fake_glib.h"
 #include "tests/pack_environment.h"
+#include "tests/pty_child.h"
 #include "tests/report_text.h"
 #include "tests/test_tree.h"
 
@@ -269,20 +267,14 @@ TEST_F(HostRecordTest, NoRecordAndFinalizingLeaveTheTerminal) {
 TEST_F(HostRecordTest, ADialogNobodyCanAnswerIsNotSupported) {
     for (tExtensionStartupInfo* record :
          {static_cast<tExtensionStartupInfo*>(nullptr), &Record(4)}) {
-        const pid_t pid = fork();
-        ASSERT_GE(pid, 0);
-        if (pid == 0) {
-            alarm(20);
-            setsid();  // no controlling terminal
-            unsetenv("MOSSGRAIN_KEYS");
-            module_.ExtensionInitialize(record);
-            _exit(Pack() == kWcxNotSupported && !std::filesystem::exists(out_.path("report.csv"))
-                      ? 0
-                      : 1);
-        }
-        int status = 0;
-        ASSERT_EQ(waitpid(pid, &status, 0), pid);
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+        const DetachedRun run = RunWithoutTerminal(
+            [&] {
+                module_.ExtensionInitialize(record);
+                const bool failed = Pack() == kWcxNotSupported;
+                return failed && !std::filesystem::exists(out_.path("report.csv")) ? 0 : 1;
+            },
+            nullptr);
+        EXPECT_EQ(run.exitCode, 0) << run.output;
     }
 }
 

@@ -108,3 +108,39 @@ int ExitCode(const PtyRun& run) {
     EXPECT_TRUE(WIFEXITED(run.status)) << run.output;
     return WIFEXITED(run.status) ? WEXITSTATUS(run.status) : -1;
 }
+
+DetachedRun RunWithoutTerminal(const std::function<int()>& body, const char* keys) {
+    DetachedRun run;
+    int out[2];
+    if (pipe2(out, O_CLOEXEC) != 0) {
+        ADD_FAILURE() << "pipe: " << strerror(errno);
+        return run;
+    }
+    const pid_t pid = fork();
+    if (pid == 0) {
+        alarm(20);
+        setsid();
+        dup2(out[1], 1);
+        dup2(out[1], 2);
+        if (keys != nullptr) {
+            setenv("MOSSGRAIN_KEYS", keys, 1);
+        } else {
+            unsetenv("MOSSGRAIN_KEYS");
+        }
+        _exit(body());
+    }
+    close(out[1]);
+    char buffer[4096];
+    ssize_t n;
+    while (pid > 0 && (n = read(out[0], buffer, sizeof buffer)) > 0) {
+        run.output.append(buffer, static_cast<size_t>(n));
+    }
+    close(out[0]);
+    int status = 0;
+    if (pid < 0 || waitpid(pid, &status, 0) != pid) {
+        ADD_FAILURE() << "the child did not start";
+        return run;
+    }
+    if (WIFEXITED(status)) run.exitCode = WEXITSTATUS(status);
+    return run;
+}

@@ -1,8 +1,11 @@
-// Runs a piece of test code in a child process whose controlling terminal is
-// a fresh pseudo-terminal, typed at and read by the test. The child's
-// standard error is a pipe of its own, so that what goes to the terminal and
-// what goes to the stream can be told apart. Every wait is bounded: a child
-// that never ends is killed and the run marked as timed out.
+// Runs a piece of test code in a child process: on a terminal of its own, or
+// with none at all.
+//
+// On a terminal: the child's controlling terminal is a fresh pseudo-terminal,
+// typed at and read by the test. Its standard error is a pipe of its own, so
+// that what goes to the terminal and what goes to the stream can be told
+// apart. Every wait is bounded: a child that never ends is killed and the run
+// marked as timed out.
 #pragma once
 
 #include <termios.h>
@@ -39,3 +42,12 @@ PtyRun RunOnPty(const std::function<int()>& body, const PtyOptions& options);
 
 // The exit status of a child that ended normally; a failure otherwise.
 int ExitCode(const PtyRun& run);
+
+struct DetachedRun {
+    int exitCode = -1;   // -1 when it did not exit normally
+    std::string output;  // what it wrote to its standard output and error
+};
+
+// Runs body in a child of a new session, which has no controlling terminal,
+// with keys as MOSSGRAIN_KEYS (null: unset); killed after 20 s.
+DetachedRun RunWithoutTerminal(const std::function<int()>& body, const char* keys);
