@@ -114,14 +114,14 @@ quit_doublecmd() {
 # open_pack_dialog MAIN: selects the first items of the left panel and opens
 # "Pack files"; prints its window.
 open_pack_dialog() {
-    local main="$1" i
+    local main="$1"
     sleep "$PANEL_WAIT"
     activate "$main"
     xdotool mousemove --window "$main" 120 350 click 1 # the left file list takes the keys
     sleep 0.3
     xdotool key Home
     xdotool key Down # past ".."
-    for i in "${selection[@]}"; do xdotool key Insert; done
+    for _ in "${selection[@]}"; do xdotool key Insert; done
     sleep 0.2
     chord alt F5
     find_window 10 '^Pack files$'
