@@ -3,12 +3,18 @@
 // packs a selection into an archive of the module's type.
 #include <cstdio>
 #include <cstring>
+#include <fstream>
+#include <iterator>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "host/entry_list.h"
+#include "host/expand_selection.h"
 #include "host/host_os.h"
+#include "host/no_row_reason.h"
 #include "host/plugin_module.h"
+#include "host/report_rows.h"
 #include "platform/os.h"
 #include "plugin/module_file.h"
 #include "plugin/module_identity.h"
@@ -22,7 +28,7 @@ constexpr int kExitRunFailed = 1;
 constexpr int kExitUnusable = 2;
 
 const char kUsage[] =
-    "usage: mossgrain pack [--yes] [--plugin FILE] REPORT SOURCE ENTRY...\n"
+    "usage: mossgrain pack [--yes] [--expand] [--plugin FILE] REPORT SOURCE ENTRY...\n"
     "       mossgrain caps [--plugin FILE]\n"
     "       mossgrain about [--yes] [--plugin FILE]\n"
     "       mossgrain --help | --version\n";
@@ -37,6 +43,9 @@ const char kHelp[] =
     "  about   shows the module's about box\n"
     "\n"
     "  --yes          answer the module's dialogs with Enter\n"
+    "  --expand       pass the selection as a file manager does: every file and\n"
+    "                 folder below the ENTRY folders, each folder followed by its\n"
+    "                 contents (links are passed, not followed)\n"
     "  --plugin FILE  the module to load (default: " MOSSGRAIN_MODULE_FILE
     " beside mossgrain)\n"
     "\n"
@@ -46,6 +55,7 @@ const char kHelp[] =
 
 struct Options {
     bool yes = false;
+    bool expand = false;
     std::string plugin;
     std::vector<std::string> operands;
 };
@@ -55,6 +65,8 @@ bool ParseOptions(int argc, char** argv, int first, Options& options) {
         const std::string arg = argv[i];
         if (arg == "--yes") {
             options.yes = true;
+        } else if (arg == "--expand") {
+            options.expand = true;
         } else if (arg == "--plugin") {
             if (++i == argc) return false;
             options.plugin = argv[i];
@@ -133,6 +145,10 @@ const char* ErrorName(int code) {
     switch (code) {
         case kWcxBadData:
             return "E_BAD_DATA";
+        case kWcxUnknownFormat:
+            return "E_UNKNOWN_FORMAT";
+        case kWcxNotSupported:
+            return "E_NOT_SUPPORTED";
         case kWcxCreateError:
             return "E_ECREATE";
         case kWcxWriteError:
@@ -142,14 +158,42 @@ const char* ErrorName(int code) {
     }
 }
 
-const char* ErrorMeaning(int code) {
+std::string ErrorMeaning(int code) {
     switch (code) {
         case kWcxCreateError:
             return "the report file could not be created";
         case kWcxWriteError:
             return "the report file could not be written";
+        case kWcxNotSupported: {
+            const std::string why = host_os::NoDialogReason();
+            return "the settings dialog could not be shown" + (why.empty() ? "" : ": " + why);
+        }
         default:
             return "the plug-in failed";
+    }
+}
+
+// Tells on standard error which entries got no row, and why as far as the
+// host can see; the report and the exit status stay as they are. With
+// userNamed, the entries are an expanded selection: of those the expansion
+// added only folders are told, as files never get rows.
+void TellEntriesWithoutRow(const std::string& report, const std::string& source,
+                           const std::vector<std::string>& entries,
+                           const std::set<std::string>* userNamed) {
+    if (!os::IsFolder(os::PathFromHost(source.c_str()).c_str())) {
+        std::fprintf(stderr, "mossgrain: no entry has a row: %s is no folder\n", source.c_str());
+        return;
+    }
+    std::ifstream file(report, std::ios::binary);
+    const std::string text{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    std::set<std::string> told;
+    for (const size_t i : EntriesWithoutRow(entries, RowNames(text))) {
+        const std::string& entry = entries[i];
+        const bool folder = !entry.empty() && os::IsSeparator(entry.back());
+        if (!folder && userNamed != nullptr && !userNamed->count(entry)) continue;
+        if (!told.insert(entry).second) continue;
+        std::fprintf(stderr, "mossgrain: no row for %s: %s\n", entry.c_str(),
+                     NoRowReason(source, entry).c_str());
     }
 }
 
@@ -161,15 +205,19 @@ int Pack(const Options& options) {
     const std::string& report = options.operands[0];
     const std::string source =
         SourceWithSeparator(options.operands[1], os::kSeparator, os::IsSeparator);
+    const std::vector<std::string> given(options.operands.begin() + 2, options.operands.end());
     std::vector<std::string> entries;
-    for (size_t i = 2; i < options.operands.size(); ++i) {
-        const std::string& entry = options.operands[i];
+    for (const std::string& entry : given) {
         if (entry.empty()) {
             std::fprintf(stderr, "mossgrain: an ENTRY may not be empty\n");
             return kExitUnusable;
         }
         const bool folder = os::IsFolder(os::PathFromHost((source + entry).c_str()).c_str());
         entries.push_back(MarkEntry(entry, folder, os::kSeparator, os::IsSeparator));
+    }
+    if (options.expand) {
+        entries = ExpandSelection(source, given, os::kSeparator, os::IsSeparator,
+                                  {host_os::KindOf, host_os::ListFolder});
     }
 
     PluginModule module;
@@ -179,30 +227,30 @@ int Pack(const Options& options) {
         return kExitUnusable;
     }
     if (options.yes) host_os::AnswerDialogsWith("Enter");
-    const bool canAsk = host_os::CanShowDialogs();
 
     const std::string before = host_os::FileStamp(report.c_str());
     std::string reportArg = report, sourceArg = source, list = EntryList(entries);
     const int result =
         module.PackFiles(reportArg.data(), nullptr, sourceArg.data(), list.data(), 0);
     if (result != 0) {
-        std::fprintf(stderr, "mossgrain: %s: %s (%s, %d)\n", report.c_str(), ErrorMeaning(result),
-                     ErrorName(result), result);
+        std::fprintf(stderr, "mossgrain: %s: %s (%s, %d)\n", report.c_str(),
+                     ErrorMeaning(result).c_str(), ErrorName(result), result);
         return kExitRunFailed;
     }
     if (host_os::FileStamp(report.c_str()) == before) {
-        if (canAsk) {
-            std::fprintf(stderr,
-                         "mossgrain: the settings dialog was cancelled; no report written\n");
-        } else {
-            std::fprintf(stderr,
-                         "mossgrain: no %s to show the settings dialog on (--yes answers it); "
-                         "no report written\n",
-                         host_os::kDialogPlace);
-        }
+        std::fprintf(stderr, "mossgrain: the settings dialog was cancelled; no report written\n");
         return 0;
     }
     std::printf("report written to %s\n", report.c_str());
+    std::fflush(stdout);
+    // The expansion passes the user's entries that are no folder without
+    // trailing separators.
+    std::set<std::string> named;
+    for (std::string entry : given) {
+        while (entry.size() > 1 && os::IsSeparator(entry.back())) entry.pop_back();
+        named.insert(entry);
+    }
+    TellEntriesWithoutRow(report, source, entries, options.expand ? &named : nullptr);
     return 0;
 }
 

@@ -1,7 +1,8 @@
 // The dialog half of the OS interface: run a modal dialog from a template,
 // reach its controls, and show a message box. Windows implements it on
-// user32 with the template from the module's resources; POSIX renders the
-// same template in the terminal.
+// user32 with the template from the module's resources; POSIX shows the same
+// template with the dialog services of the file manager that loaded the
+// module when it offers them, and in the terminal otherwise.
 //
 // The contract speaks in its own types: a template is plain data that says
 // what a dialog looks like, whatever toolkit shows it.
@@ -87,5 +88,45 @@ void SetButtonChecked(ControlWindow* control, bool checked);
 // platform has windows; style holds the icon bits (0x30: warning). Returns
 // the button that closed it (1 for Ok), or 0 when it cannot be shown.
 int ShowMessageBox(void* parentWindow, const char* text, const char* caption, unsigned style);
+
+#if !defined(_WIN32)
+// ---- the host's own dialogs (POSIX) ---------------------------------------------
+//
+// A file manager may offer the modules it loads its own dialogs, so that a
+// module's dialog is a window of the file manager rather than text in a
+// terminal. These are its services, as plain functions of the host's C
+// calling convention.
+
+// What a host form calls with its events: the form, the name of the control
+// concerned (the form's own name for the form), the event code and its two
+// arguments. Called on the host's GUI thread; what it returns is ignored.
+using HostFormProc = intptr_t (*)(uintptr_t form, char* control, intptr_t event, intptr_t wParam,
+                                  intptr_t lParam);
+
+struct HostDialogServices {
+    // Shows a modal message box with the text (lines separated by '\n'), the
+    // caption and Windows message-box flags (icon and buttons) and returns
+    // the button that closed it (1: Ok). Callable from any thread.
+    int (*messageBox)(char* text, char* caption, long flags) = nullptr;
+    // Shows a modal form built from formText (size bytes in the Lazarus form
+    // text format: object Name: TClass ... end) and calls proc with its
+    // events until it closes; non-zero when it closed with the Ok result.
+    // Only the host's GUI thread may call it.
+    int (*showForm)(intptr_t formText, unsigned long size, HostFormProc proc) = nullptr;
+    // Sends a message to the named control of a live form and returns the
+    // control's answer (GUI thread only).
+    intptr_t (*sendFormMessage)(uintptr_t form, char* control, intptr_t message, intptr_t wParam,
+                                intptr_t lParam) = nullptr;
+};
+
+// Keeps the host's services for the dialogs and message boxes shown from now
+// on. Any of them may be null: an older or another host hands over a shorter
+// record, null pointers, or nothing at all. A missing service is not used:
+// message boxes need messageBox, dialogs need showForm and sendFormMessage
+// (and a GUI thread to show them on); without them the terminal shows them
+// as before, and without a terminal they fail. An empty record forgets the
+// services, as when the host lets the module go.
+void UseHostDialogServices(const HostDialogServices& services);
+#endif
 
 }  // namespace os

@@ -4,3 +4,6 @@
 set(MOSSGRAIN_EXPORTS
   GetPackerCaps PackFiles OpenArchive ReadHeader ProcessFile CloseArchive
   SetChangeVolProc SetProcessDataProc ConfigurePacker)
+# The Linux module's two more: a Linux host hands its dialog services to
+# them. On Windows the module's dialogs are windows of their own.
+set(MOSSGRAIN_EXTENSION_EXPORTS ExtensionInitialize ExtensionFinalize)

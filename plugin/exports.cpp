@@ -1,5 +1,6 @@
 // The nine entry points the host calls. Only PackFiles does work; the module
-// cannot open what it writes, so the reading side answers as an empty stub.
+// cannot open what it writes, so the reading side answers as an empty stub
+// that says so.
 #include "platform/os_dialog.h"
 #include "plugin/module_identity.h"
 #include "plugin/pack_run.h"
@@ -26,7 +27,12 @@ int WCX_API PackFiles(char* packedFile, char* /*subPath*/, char* srcPath, char* 
     }
 }
 
-ArchiveHandle WCX_API OpenArchive(tOpenArchiveData* /*archiveData*/) { return nullptr; }
+// No handle, and the reason where the host looks for it: a result left at 0
+// would tell the host that the failure succeeded.
+ArchiveHandle WCX_API OpenArchive(tOpenArchiveData* archiveData) {
+    if (archiveData != nullptr) archiveData->OpenResult = kWcxUnknownFormat;
+    return nullptr;
+}
 
 int WCX_API ReadHeader(ArchiveHandle archive, tHeaderData* headerData) {
     if (archive == nullptr || headerData == nullptr) return kWcxBadData;

@@ -17,9 +17,15 @@ void TouchSettingsFile() {
     os::WriteSettingsValue("MySection", "Name_autor", "Kervad", kSettingsFile);
 }
 
-bool ConfirmedInDialog() {
+// What the settings dialog decided. A dialog that could not be shown (no
+// window, no terminal, no key script) decided nothing: that is no cancel.
+enum class Answer { kConfirmed, kCancelled, kNotShown };
+
+Answer AskInDialog() {
     CSettings dialog;
-    return dialog.DoModal() == IDOK;
+    const intptr_t result = dialog.DoModal();
+    if (result == IDOK) return Answer::kConfirmed;
+    return result == -1 ? Answer::kNotShown : Answer::kCancelled;
 }
 
 int HostResult(ReportOutcome outcome) {
@@ -40,6 +46,13 @@ int RunPack(const char* reportPath, const char* sourceFolder, const char* entryL
     if (entryList == nullptr || *entryList == '\0') return kWcxOk;
 
     TouchSettingsFile();
-    if (!ConfirmedInDialog()) return kWcxOk;
-    return HostResult(RunReport(reportPath, sourceFolder, entryList));
+    switch (AskInDialog()) {
+        case Answer::kConfirmed:
+            return HostResult(RunReport(reportPath, sourceFolder, entryList));
+        case Answer::kCancelled:
+            return kWcxOk;
+        case Answer::kNotShown:
+            return kWcxNotSupported;
+    }
+    return kWcxNotSupported;
 }

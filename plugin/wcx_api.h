@@ -3,6 +3,7 @@
 // argument order, the sizes, and the handful of result codes we return.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #if defined(_WIN32)
@@ -23,9 +24,11 @@
 
 // Result codes of the host's interface that this module answers with.
 constexpr int kWcxOk = 0;
-constexpr int kWcxBadData = 12;      // E_BAD_DATA
-constexpr int kWcxCreateError = 16;  // E_ECREATE
-constexpr int kWcxWriteError = 19;   // E_EWRITE
+constexpr int kWcxBadData = 12;        // E_BAD_DATA
+constexpr int kWcxUnknownFormat = 14;  // E_UNKNOWN_FORMAT
+constexpr int kWcxCreateError = 16;    // E_ECREATE
+constexpr int kWcxWriteError = 19;     // E_EWRITE
+constexpr int kWcxNotSupported = 24;   // E_NOT_SUPPORTED
 
 // Capability bits, as the host defines them.
 constexpr int kCapsNew = 0x001;
@@ -38,9 +41,24 @@ constexpr int kCapsByContent = 0x040;
 constexpr int kCapsSearchText = 0x080;
 constexpr int kCapsHide = 0x100;
 
-// The host's records behind OpenArchive and ReadHeader; this module reads and
-// writes none of their fields, so their layouts stay the host's business.
-struct tOpenArchiveData;
+// The host's record behind OpenArchive. A module that hands out no handle
+// says why in OpenResult; the other fields are the host's. Natural alignment,
+// as the host lays it out: OpenResult lies at 12 in 64-bit builds, at 8 in
+// 32-bit ones.
+struct tOpenArchiveData {
+    char* ArcName;
+    int OpenMode;
+    int OpenResult;
+    char* CmtBuf;
+    int CmtBufSize;
+    int CmtSize;
+    int CmtState;
+};
+static_assert(offsetof(tOpenArchiveData, OpenResult) == (sizeof(void*) == 8 ? 12 : 8));
+static_assert(sizeof(tOpenArchiveData) == (sizeof(void*) == 8 ? 40 : 28));
+
+// The host's record behind ReadHeader; this module reads and writes none of
+// its fields, so its layout stays the host's business.
 struct tHeaderData;
 
 using ArchiveHandle = void*;
@@ -60,3 +78,38 @@ WCX_EXPORT void WCX_API SetChangeVolProc(ArchiveHandle archive, ChangeVolProc ca
 WCX_EXPORT void WCX_API SetProcessDataProc(ArchiveHandle archive, ProcessDataProc callback);
 WCX_EXPORT int WCX_API ConfigurePacker(void* parentWindow, void* moduleInstance);
 }
+
+#if !defined(_WIN32)
+// ---- the extension interface of a Linux host ----------------------------------
+//
+// A Linux file manager hands every module that exports ExtensionInitialize a
+// record of its services as it loads it, and calls ExtensionFinalize before it
+// lets the module go. The record is packed; StructSize says how many of its
+// bytes the host filled, and no field past them may be read: other hosts and
+// older versions hand over less.
+
+// The procedure a form of the host calls with its events.
+using tDlgProc = intptr_t (*)(uintptr_t dialog, char* itemName, intptr_t msg, intptr_t wParam,
+                              intptr_t lParam);
+
+#pragma pack(push, 1)
+struct tExtensionStartupInfo {
+    uint32_t StructSize;
+    char PluginDir[16384];      // the module's folder, with a trailing separator
+    char PluginConfDir[16384];  // the host's configuration folder
+    void* InputBox;
+    int (*MessageBox)(char* text, char* caption, long flags);
+    int (*DialogBoxLFM)(intptr_t formText, unsigned long size, tDlgProc dlgProc);
+    void* DialogBoxLRS;
+    void* DialogBoxLFMFile;
+    intptr_t (*SendDlgMsg)(uintptr_t dialog, char* itemName, intptr_t msg, intptr_t wParam,
+                           intptr_t lParam);
+    // Reserved space follows, which this module never reads.
+};
+#pragma pack(pop)
+
+extern "C" {
+WCX_EXPORT void ExtensionInitialize(tExtensionStartupInfo* startupInfo);
+WCX_EXPORT void ExtensionFinalize(void* reserved);
+}
+#endif

@@ -1,7 +1,5 @@
 // Dialogs on a real terminal: each run is a child process whose controlling
 // terminal is a fresh pseudo-terminal, typed at and read by this process.
-// Every wait is bounded, so a dialog that never ends fails the test instead
-// of hanging it.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>
@@ -19,10 +17,9 @@
 
 #include "dialog/csettings.h"
 #include "platform/os.h"
+#include "tests/pty_child.h"
 
 namespace {
-
-constexpr auto kDeadline = std::chrono::seconds(15);
 
 // Exit codes of a child beyond the dialog's own results.
 constexpr int kTerminalChanged = 100;  // its settings differ after the dialog
@@ -84,81 +81,20 @@ int IgnoresHangUpBody() {
     return SettingsBody();
 }
 
-enum class Action { kType, kSignal, kHangUp };
-
-struct PtyRun {
-    int status = 0;
-    bool timedOut = false;
-    std::string output;  // everything the child wrote to the terminal
-    termios after{};     // the terminal's settings once the child has ended
-};
-
-// Runs body on a new terminal; once caption is on screen, types input, sends
-// signalNumber, or hangs up.
-PtyRun RunOnPty(int (*body)(), const char* caption, Action action, const std::string& input = "",
-                int signalNumber = 0) {
-    PtyRun run;
-    int master = -1;
-    const pid_t pid = forkpty(&master, nullptr, nullptr, nullptr);
-    if (pid < 0) {
-        ADD_FAILURE() << "forkpty: " << strerror(errno);
-        return run;
-    }
-    if (pid == 0) {
-        alarm(20);  // a hung dialog dies
-        unsetenv("MOSSGRAIN_KEYS");
-        _exit(body());
-    }
-    const auto deadline = std::chrono::steady_clock::now() + kDeadline;
-    bool acted = false;
-    bool masterOpen = true;
-    for (;;) {
-        if (masterOpen) {
-            pollfd p = {master, POLLIN, 0};
-            if (poll(&p, 1, 20) > 0) {
-                char buffer[4096];
-                const ssize_t n = read(master, buffer, sizeof buffer);
-                if (n > 0) run.output.append(buffer, static_cast<size_t>(n));
-            }
-        } else {
-            usleep(20000);
-        }
-        if (!acted && run.output.find(caption) != std::string::npos) {
-            acted = true;
-            if (action == Action::kType) {
-                EXPECT_EQ(write(master, input.data(), input.size()), ssize_t(input.size()));
-            } else if (action == Action::kSignal) {
-                kill(pid, signalNumber);
-            } else {
-                close(master);
-                masterOpen = false;
-            }
-        }
-        if (waitpid(pid, &run.status, WNOHANG) == pid) break;
-        if (std::chrono::steady_clock::now() > deadline) {
-            kill(pid, SIGKILL);
-            waitpid(pid, &run.status, 0);
-            run.timedOut = true;
-            break;
-        }
-    }
-    if (masterOpen) {
-        tcgetattr(master, &run.after);
-        pollfd p = {master, POLLIN, 0};
-        char buffer[4096];
-        ssize_t n;
-        while (poll(&p, 1, 0) > 0 && (n = read(master, buffer, sizeof buffer)) > 0) {
-            run.output.append(buffer, static_cast<size_t>(n));
-        }
-        close(master);
-    }
-    return run;
+PtyRun Type(int (*body)(), const char* caption, const std::string& typed) {
+    PtyOptions options;
+    options.caption = caption;
+    options.action = PtyAction::kType;
+    options.input = typed;
+    return RunOnPty(body, options);
 }
 
-int ExitCode(const PtyRun& run) {
-    EXPECT_FALSE(run.timedOut) << run.output;
-    EXPECT_TRUE(WIFEXITED(run.status)) << run.output;
-    return WIFEXITED(run.status) ? WEXITSTATUS(run.status) : -1;
+PtyRun Signal(int (*body)(), int signalNumber) {
+    PtyOptions options;
+    options.caption = "Mossgrain: Settings";
+    options.action = PtyAction::kSignal;
+    options.signalNumber = signalNumber;
+    return RunOnPty(body, options);
 }
 
 TEST(DialogOnTerminalTest, KeysAnswerTheSettingsDialog) {
@@ -176,13 +112,13 @@ TEST(DialogOnTerminalTest, KeysAnswerTheSettingsDialog) {
         {"\t\t\x1b[A\x1b", 12},        // Pascal is read at once, Escape keeps it
     };
     for (const Case& c : cases) {
-        const PtyRun run = RunOnPty(SettingsBody, "Mossgrain: Settings", Action::kType, c.typed);
+        const PtyRun run = Type(SettingsBody, "Mossgrain: Settings", c.typed);
         EXPECT_EQ(ExitCode(run), c.exit) << testing::PrintToString(std::string(c.typed));
     }
 }
 
 TEST(DialogOnTerminalTest, HidesTheCursorAndGivesItBack) {
-    const PtyRun run = RunOnPty(SettingsBody, "Mossgrain: Settings", Action::kType, "\t\r");
+    const PtyRun run = Type(SettingsBody, "Mossgrain: Settings", "\t\r");
     ASSERT_EQ(ExitCode(run), 2);
     const size_t hidden = run.output.find("\x1b[?25l");
     ASSERT_NE(hidden, std::string::npos);
@@ -194,14 +130,14 @@ TEST(DialogOnTerminalTest, HidesTheCursorAndGivesItBack) {
 
 TEST(DialogOnTerminalTest, AboutBoxClosesWithOk) {
     for (const char* typed : {"\r", " ", "\x1b"}) {
-        const PtyRun run = RunOnPty(AboutBody, "About...", Action::kType, typed);
+        const PtyRun run = Type(AboutBody, "About...", typed);
         EXPECT_EQ(ExitCode(run), 1);
         EXPECT_NE(run.output.find("line two"), std::string::npos);
     }
 }
 
 TEST(DialogOnTerminalTest, TerminatingSignalRestoresTheTerminalFirst) {
-    const PtyRun run = RunOnPty(SettingsBody, "Mossgrain: Settings", Action::kSignal, "", SIGTERM);
+    const PtyRun run = Signal(SettingsBody, SIGTERM);
     ASSERT_FALSE(run.timedOut);
     ASSERT_TRUE(WIFSIGNALED(run.status));
     EXPECT_EQ(WTERMSIG(run.status), SIGTERM);
@@ -212,41 +148,30 @@ TEST(DialogOnTerminalTest, TerminatingSignalRestoresTheTerminalFirst) {
 }
 
 TEST(DialogOnTerminalTest, HostHandlerGetsTheSignalAndIsPutBack) {
-    const PtyRun run =
-        RunOnPty(HostHandlerBody, "Mossgrain: Settings", Action::kSignal, "", SIGINT);
+    const PtyRun run = Signal(HostHandlerBody, SIGINT);
     EXPECT_EQ(ExitCode(run), kDialogFailed);  // the dialog ends with -1, the terminal restored
 }
 
 TEST(DialogOnTerminalTest, TerminalThatEndsEndsTheDialog) {
-    const PtyRun run = RunOnPty(IgnoresHangUpBody, "Mossgrain: Settings", Action::kHangUp);
+    PtyOptions hangUp;
+    hangUp.caption = "Mossgrain: Settings";
+    hangUp.action = PtyAction::kHangUp;
+    const PtyRun run = RunOnPty(IgnoresHangUpBody, hangUp);
     EXPECT_EQ(ExitCode(run), kDialogFailed);
 }
 
 // Without a script and without a controlling terminal nothing can be asked.
 TEST(DialogWithoutTerminalTest, FailsAtOnceAndSilently) {
-    int out[2];
-    ASSERT_EQ(pipe(out), 0);
-    const pid_t pid = fork();
-    ASSERT_GE(pid, 0);
-    if (pid == 0) {
-        alarm(20);
-        setsid();  // a new session has no controlling terminal
-        dup2(out[1], 1);
-        dup2(out[1], 2);
-        unsetenv("MOSSGRAIN_KEYS");
-        CSettings settings;
-        const bool failed = settings.DoModal() == -1;
-        const bool closed = os::ShowMessageBox(nullptr, "text", "About...", 0x30) == 0;
-        _exit(failed && closed ? 0 : 1);
-    }
-    close(out[1]);
-    int status = 0;
-    ASSERT_EQ(waitpid(pid, &status, 0), pid);
-    char buffer[256];
-    const ssize_t n = read(out[0], buffer, sizeof buffer);
-    close(out[0]);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    EXPECT_EQ(n, 0) << std::string(buffer, n > 0 ? static_cast<size_t>(n) : 0);
+    const DetachedRun run = RunWithoutTerminal(
+        [] {
+            CSettings settings;
+            const bool failed = settings.DoModal() == -1;
+            const bool closed = os::ShowMessageBox(nullptr, "text", "About...", 0x30) == 0;
+            return failed && closed ? 0 : 1;
+        },
+        nullptr);
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.output, "");
 }
 
 }  // namespace

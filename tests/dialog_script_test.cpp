@@ -1,10 +1,10 @@
 // The settings dialog and the about box answered by key scripts, through the
 // real dialog framework, and the control handles the framework reaches.
 #include <gtest/gtest.h>
-#include <stdio.h>
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <functional>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -14,38 +14,17 @@
 #include "dialog/settings_resource.h"
 #include "platform/os_dialog.h"
 #include "tests/pack_environment.h"
+#include "tests/pty_child.h"
 
 namespace {
 
-// Collects what the code under test writes to stderr.
-class StderrCapture {
-public:
-    StderrCapture() : file_(tmpfile()), saved_(dup(2)) {
-        fflush(stderr);
-        dup2(fileno(file_), 2);
-    }
-    ~StderrCapture() { Finish(); }
-
-    std::string Finish() {
-        if (saved_ >= 0) {
-            fflush(stderr);
-            dup2(saved_, 2);
-            close(saved_);
-            saved_ = -1;
-            rewind(file_);
-            char buffer[4096];
-            size_t n;
-            while ((n = fread(buffer, 1, sizeof buffer, file_)) > 0) text_.append(buffer, n);
-            fclose(file_);
-        }
-        return text_;
-    }
-
-private:
-    FILE* file_;
-    int saved_;
-    std::string text_;
-};
+// Runs body in a child whose controlling terminal is a fresh one, with keys
+// as its script: what it drew there, and what went to its standard error.
+PtyRun OnTerminal(const char* keys, const std::function<int()>& body) {
+    PtyOptions options;
+    options.keys = keys;
+    return RunOnPty(body, options);
+}
 
 size_t Count(const std::string& text, const std::string& part) {
     size_t count = 0;
@@ -57,17 +36,13 @@ size_t Count(const std::string& text, const std::string& part) {
 
 class ScriptedDialogTest : public PackTest {
 protected:
-    // Runs the settings dialog with the keys; the drawing goes to drawn_.
+    // Runs the settings dialog with the keys.
     intptr_t Run(const char* keys) {
         env_.Keys(keys);
-        StderrCapture capture;
-        const intptr_t result = settings_.DoModal();
-        drawn_ = capture.Finish();
-        return result;
+        return settings_.DoModal();
     }
 
     CSettings settings_;
-    std::string drawn_;
 };
 
 struct ScriptCase {
@@ -121,14 +96,34 @@ INSTANTIATE_TEST_SUITE_P(
         ScriptCase{"Tab", -1, 0, 0}, ScriptCase{"", -1, 0, 0},
         ScriptCase{"Tab Tab Down Bogus", -1, 0, 0}));
 
-TEST_F(ScriptedDialogTest, DrawsTheFirstFrameOnceWithTheKeys) {
-    ASSERT_EQ(Run("tab  TAB\tdown\nenter"), 1);
-    EXPECT_EQ(Count(drawn_, "Mossgrain: Settings"), 1u);
+// A scripted dialog draws its first frame once, with the keys, on the
+// terminal; the standard streams are the host's and get nothing.
+TEST_F(ScriptedDialogTest, DrawsTheFirstFrameOnceWithTheKeysOnTheTerminalOnly) {
+    const PtyRun run = OnTerminal("tab  TAB\tdown\nenter", [] {
+        CSettings settings;
+        return static_cast<int>(settings.DoModal());
+    });
+    ASSERT_EQ(ExitCode(run), 1);
+    const std::string& drawn = run.output;
+    EXPECT_EQ(Count(drawn, "Mossgrain: Settings"), 1u);
     // The frame as it first showed: the project style still C.
-    EXPECT_NE(drawn_.find("(*) C style project"), std::string::npos);
-    EXPECT_NE(drawn_.find("( ) Pascal style project"), std::string::npos);
-    EXPECT_NE(drawn_.find("\n  keys: Tab Tab Down Enter\n"), std::string::npos);
-    EXPECT_EQ(drawn_.find('\x1b'), std::string::npos);
+    EXPECT_NE(drawn.find("(*) C style project"), std::string::npos);
+    EXPECT_NE(drawn.find("( ) Pascal style project"), std::string::npos);
+    EXPECT_NE(drawn.find("\n  keys: Tab Tab Down Enter\r\n"), std::string::npos);
+    EXPECT_EQ(drawn.find('\x1b'), std::string::npos);
+    EXPECT_EQ(run.errors, "");
+}
+
+// Without a terminal the script still answers, and nothing is drawn anywhere.
+TEST_F(ScriptedDialogTest, WithoutATerminalAScriptAnswersAndNothingIsWritten) {
+    const DetachedRun run = RunWithoutTerminal(
+        [] {
+            CSettings settings;
+            return static_cast<int>(settings.DoModal());
+        },
+        "Enter");
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.output, "");
 }
 
 // A settings dialog that, once shown, is sent the notifications a toolkit
@@ -144,16 +139,20 @@ protected:
 
 TEST_F(ScriptedDialogTest, OnlyClicksReachTheButtonHandlers) {
     env_.Keys("Esc");
-    StderrCapture capture;
     NotifiedSettings settings;
     EXPECT_EQ(settings.DoModal(), IDCANCEL);  // Ok's handler did not end it
 }
 
 TEST_F(ScriptedDialogTest, UnknownKeyIsNamedOnOneLineAndNothingIsDrawn) {
-    ASSERT_EQ(Run("Enter Retrun"), -1);
-    EXPECT_EQ(Count(drawn_, "\n"), 1u);
-    EXPECT_NE(drawn_.find("\"Retrun\""), std::string::npos);
-    EXPECT_EQ(drawn_.find("Settings"), std::string::npos);
+    const PtyRun run = OnTerminal("Enter Retrun", [] {
+        CSettings settings;
+        return settings.DoModal() == -1 ? 0 : 1;
+    });
+    ASSERT_EQ(ExitCode(run), 0);
+    EXPECT_EQ(Count(run.output, "\n"), 1u);
+    EXPECT_NE(run.output.find("\"Retrun\""), std::string::npos);
+    EXPECT_EQ(run.output.find("Settings"), std::string::npos);
+    EXPECT_EQ(run.errors, "");
 }
 
 // A dialog object that records what the toolkit tells it.
@@ -189,20 +188,20 @@ constexpr ControlTemplate kControls[] = {
 constexpr DialogTemplate kTemplate = {7, "Test", 130, 50, "", 8, 0, kControls, 5};
 
 TEST_F(ScriptedDialogTest, EndInInitIsHonouredWithoutDrawing) {
-    env_.Keys("Enter");
-    Recorder events;
-    events.endInInit = -1;
-    StderrCapture capture;
-    EXPECT_EQ(os::RunModalDialog(kTemplate, events), -1);
-    EXPECT_EQ(capture.Finish(), "");
-    EXPECT_TRUE(events.commands.empty());
+    const PtyRun run = OnTerminal("Enter", [] {
+        Recorder events;
+        events.endInInit = -1;
+        const bool ended = os::RunModalDialog(kTemplate, events) == -1;
+        return ended && events.commands.empty() ? 0 : 1;
+    });
+    EXPECT_EQ(ExitCode(run), 0);
+    EXPECT_EQ(run.output, "");
 }
 
 TEST_F(ScriptedDialogTest, ArrowsClickRadioButtonsAndEnterWithoutDefaultSendsOk) {
     // Down from "a" skips the group box to "b" (no tab stop, yet in the group).
     env_.Keys("Down Down Tab Space Enter");
     Recorder events;
-    StderrCapture capture;
     EXPECT_EQ(os::RunModalDialog(kTemplate, events), 1);
     EXPECT_EQ(events.commands, (std::vector<int>{21, 20, 22, 1}));
 }
@@ -235,7 +234,6 @@ TEST_F(ScriptedDialogTest, ControlHandles) {
             EXPECT_FALSE(os::IsButtonChecked(os::DialogItem(d, 10)));
         }
     } events;
-    StderrCapture capture;
     EXPECT_EQ(os::RunModalDialog(kTemplate, events), 2);
 }
 
@@ -249,17 +247,23 @@ TEST(DialogHandlesTest, NullHandlesAreHarmless) {
     EXPECT_FALSE(os::IsButtonChecked(nullptr));
 }
 
+constexpr const char* kAboutText = "First line\n    indented line \nlast";
+
 class MessageBoxScriptTest : public PackTest {
 protected:
-    int Show(const char* keys, const char* text = "First line\n    indented line \nlast") {
+    int Show(const char* keys) {
         env_.Keys(keys);
-        StderrCapture capture;
-        const int result = os::ShowMessageBox(nullptr, text, "About...", 0x30);
-        drawn_ = capture.Finish();
-        return result;
+        return os::ShowMessageBox(nullptr, kAboutText, "About...", 0x30);
     }
 
-    std::string drawn_;
+    // The box answered with Enter on a terminal of its own: what it drew.
+    std::string Drawn(const char* text) {
+        const PtyRun run = OnTerminal(
+            "Enter", [text] { return os::ShowMessageBox(nullptr, text, "About...", 0x30); });
+        EXPECT_EQ(ExitCode(run), 1);
+        EXPECT_EQ(run.errors, "");
+        return run.output;
+    }
 };
 
 TEST_F(MessageBoxScriptTest, ClosesWithOkOnEnterSpaceEscapeAndCtrlC) {
@@ -271,25 +275,26 @@ TEST_F(MessageBoxScriptTest, ClosesWithOkOnEnterSpaceEscapeAndCtrlC) {
 }
 
 TEST_F(MessageBoxScriptTest, DrawsCaptionIconAndEveryLineAsWritten) {
-    ASSERT_EQ(Show("Enter"), 1);
-    EXPECT_NE(drawn_.find("+- About... -"), std::string::npos);
-    EXPECT_NE(drawn_.find("/!\\"), std::string::npos);
-    EXPECT_NE(drawn_.find("First line"), std::string::npos);
-    EXPECT_NE(drawn_.find("    indented line "), std::string::npos);
-    EXPECT_NE(drawn_.find("last"), std::string::npos);
-    EXPECT_NE(drawn_.find("[[ Ok ]]"), std::string::npos);
-    EXPECT_NE(drawn_.find("  keys: Enter\n"), std::string::npos);
+    const std::string drawn = Drawn(kAboutText);
+    EXPECT_NE(drawn.find("+- About... -"), std::string::npos);
+    EXPECT_NE(drawn.find("/!\\"), std::string::npos);
+    EXPECT_NE(drawn.find("First line"), std::string::npos);
+    EXPECT_NE(drawn.find("    indented line "), std::string::npos);
+    EXPECT_NE(drawn.find("last"), std::string::npos);
+    EXPECT_NE(drawn.find("[[ Ok ]]"), std::string::npos);
+    EXPECT_NE(drawn.find("  keys: Enter\r\n"), std::string::npos);
     // The lines stack in order.
-    EXPECT_LT(drawn_.find("First line"), drawn_.find("indented line"));
-    EXPECT_LT(drawn_.find("indented line"), drawn_.find("last"));
+    EXPECT_LT(drawn.find("First line"), drawn.find("indented line"));
+    EXPECT_LT(drawn.find("indented line"), drawn.find("last"));
 }
 
 TEST_F(MessageBoxScriptTest, HostileTextCannotReachTheTerminal) {
-    ASSERT_EQ(Show("Enter", "bell\a and \x1b[2J clear\n\xff\xfe"), 1);
-    EXPECT_EQ(drawn_.find('\x1b'), std::string::npos);
-    EXPECT_EQ(drawn_.find('\a'), std::string::npos);
-    EXPECT_NE(drawn_.find("bell? and ?[2J clear"), std::string::npos);
-    EXPECT_EQ(Show("Enter", nullptr), 1);  // no text at all is an empty box
+    const std::string drawn = Drawn("bell\a and \x1b[2J clear\n\xff\xfe");
+    EXPECT_EQ(drawn.find('\x1b'), std::string::npos);
+    EXPECT_EQ(drawn.find('\a'), std::string::npos);
+    EXPECT_NE(drawn.find("bell? and ?[2J clear"), std::string::npos);
+    env_.Keys("Enter");
+    EXPECT_EQ(os::ShowMessageBox(nullptr, nullptr, "About...", 0x30), 1);  // an empty box
 }
 
 }  // namespace

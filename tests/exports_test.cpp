@@ -5,6 +5,7 @@
 
 #include <cstring>
 #include <functional>
+#include <string>
 
 #include "host/plugin_module.h"
 #include "plugin/export_names.h"
@@ -38,11 +39,10 @@ int WCX_API SecondProgress(char*, int) { return 2; }
 int WCX_API ChangeVolume(char*, int) { return 1; }
 
 // The module cannot open what it writes: every reading entry point is a stub
-// that answers the same whatever it is given, and writes into no record.
+// that answers the same whatever it is given, and writes into no record but
+// the result field of OpenArchive's.
 TEST_F(LoadedModule, StubEntryPointsIgnoreWhatTheyCannotUse) {
-    unsigned char record[64] = {1, 2, 3};
     unsigned char header[64] = {};
-    auto* openData = reinterpret_cast<tOpenArchiveData*>(record);
     auto* headerData = reinterpret_cast<tHeaderData*>(header);
     int handle = 0;  // no handle of the module's: none may be closed
     const PluginModule& m = module_;
@@ -52,7 +52,6 @@ TEST_F(LoadedModule, StubEntryPointsIgnoreWhatTheyCannotUse) {
         intptr_t expected;
     } calls[] = {
         {"GetPackerCaps()", [&] { return m.GetPackerCaps(); }, 407},
-        {"OpenArchive(record)", [&] { return intptr_t(m.OpenArchive(openData)); }, 0},
         {"OpenArchive(null)", [&] { return intptr_t(m.OpenArchive(nullptr)); }, 0},
         {"ReadHeader(null, header)", [&] { return m.ReadHeader(nullptr, headerData); }, 12},
         {"ReadHeader(handle, null)", [&] { return m.ReadHeader(&handle, nullptr); }, 12},
@@ -73,9 +72,27 @@ TEST_F(LoadedModule, StubEntryPointsIgnoreWhatTheyCannotUse) {
         {"ConfigurePacker(null, null)", [&] { return m.ConfigurePacker(nullptr, nullptr); }, 1},
     };
     for (const auto& c : calls) EXPECT_EQ(c.run(), c.expected) << c.call;
-    EXPECT_EQ(record[0], 1);
-    EXPECT_EQ(record[3], 0);
     for (unsigned char b : header) EXPECT_EQ(b, 0);
+}
+
+// A host that finds a report where the archive should go opens it first: no
+// handle, and "unknown format" where the host looks for the reason, at the
+// offset the host's own layout gives it.
+TEST_F(LoadedModule, OpenArchiveSaysTheFormatIsUnknown) {
+    char name[] = "old.csv";
+    char comment[8] = "keep";
+    tOpenArchiveData record = {name, 0, 0, comment, 8, 3, 5};
+    EXPECT_EQ(module_.OpenArchive(&record), nullptr);
+    int atOffset = 0;
+    std::memcpy(&atOffset, reinterpret_cast<const char*>(&record) + 12, sizeof atOffset);
+    EXPECT_EQ(atOffset, 14);
+    EXPECT_EQ(record.ArcName, name);
+    EXPECT_EQ(record.OpenMode, 0);
+    EXPECT_EQ(record.CmtBuf, comment);
+    EXPECT_EQ(std::string(comment), "keep");
+    EXPECT_EQ(record.CmtBufSize, 8);
+    EXPECT_EQ(record.CmtSize, 3);
+    EXPECT_EQ(record.CmtState, 5);
 }
 
 TEST(ProgressCallbackTest, SetProcessDataProcKeepsTheLastCallback) {

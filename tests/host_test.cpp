@@ -1,6 +1,7 @@
 // The stand-in host end to end: the real executable loading the real module.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 
@@ -28,12 +29,16 @@ protected:
 };
 
 TEST_F(HostTest, PacksTheSamplesIntoTheExpectedReport) {
-    const CommandResult r = Host({"pack", "--yes", report(), kSamples, "engine", "web", "docs"});
+    CommandOptions onTerminal;
+    onTerminal.terminal = true;
+    const CommandResult r =
+        Host({"pack", "--yes", report(), kSamples, "engine", "web", "docs"}, onTerminal);
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "report written to " + report() + "\n");
     EXPECT_EQ(out_.Read("report.csv"), kSamplesReport);
-    // The dialog still ran: its frame went to the error stream.
-    EXPECT_NE(r.err.find("Mossgrain: Settings"), std::string::npos) << r.err;
+    // The dialog still ran: its frame went to the terminal, not to a stream.
+    EXPECT_NE(r.terminal.find("Mossgrain: Settings"), std::string::npos) << r.terminal;
+    EXPECT_EQ(r.err.find("Mossgrain: Settings"), std::string::npos) << r.err;
     EXPECT_NE(config_.Read("Mossgrain.ini").find("Name_autor=Kervad"), std::string::npos);
 }
 
@@ -46,12 +51,89 @@ TEST_F(HostTest, MarksFoldersWithOneSeparatorAndKeepsTheOrder) {
                   "engine/math;    2;      18;      11;       5;       3; 61\r\n");
 }
 
-TEST_F(HostTest, WithoutATerminalTheRunIsCancelledAndSaysWhy) {
+// After the run the host says which entries got no row and why; the report
+// and the exit status are those of the run.
+TEST_F(HostTest, SaysWhichEntriesGotNoRowAndWhy) {
+    const CommandResult r = Host({"pack", "--yes", report(), kSamples, "engine", "docs", "missing",
+                                  "engine/main.cpp", "web"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(out_.Read("report.csv"), kSamplesReport);
+    EXPECT_EQ(r.err,
+              "mossgrain: no row for docs/: no source files found\n"
+              "mossgrain: no row for missing: missing\n"
+              "mossgrain: no row for engine/main.cpp: not a folder\n");
+    // Of an expanded selection, the files never get rows: only folders are told.
+    const CommandResult expanded =
+        Host({"pack", "--yes", "--expand", report(), kSamples, "docs", "web/app.js"});
+    ASSERT_EQ(expanded.status, 0) << expanded.err;
+    EXPECT_EQ(expanded.err,
+              "mossgrain: no row for web/app.js: not a folder\n"
+              "mossgrain: no row for docs/: no source files found\n");
+    const CommandResult noSource = Host({"pack", "--yes", report(), out_.path("none"), "a"});
+    EXPECT_EQ(noSource.status, 0);
+    EXPECT_EQ(out_.Read("report.csv"), kReportHeader);
+    EXPECT_NE(noSource.err.find("no entry has a row: " + out_.path("none") + "/ is no folder"),
+              std::string::npos)
+        << noSource.err;
+}
+
+// Each folder below the entries gets its row, as in a file manager.
+TEST_F(HostTest, ExpandPassesTheSelectionAsAFileManagerDoes) {
+    const CommandResult r =
+        Host({"pack", "--yes", "--expand", report(), kSamples, "engine", "web", "docs"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(out_.Read("report.csv"),
+              kReportHeader + "engine;    3;      31;      18;       9;       6; 58\r\n" +
+                  "engine/math;    2;      18;      11;       5;       3; 61\r\n" +
+                  "web;    1;       9;       6;       2;       1; 66\r\n");
+}
+
+// A selection far larger than a command line could carry (about 2.5 MB of
+// entries here, made of long names deep down): the list is built in memory.
+TEST_F(HostTest, ExpandTakesSelectionsLargerThanACommandLine) {
+    TestTree tree;
+    const std::string name(240, 'n');
+    const std::string deep = name + "/" + name + "/" + name + "/" + name + "/";
+    for (int part = 0; part < 4; ++part) {
+        tree.Folder("big/" + std::to_string(part) + "/" + deep);
+        for (int i = 0; i < 500; ++i) {
+            TestTree::WriteFile(tree.path("big/" + std::to_string(part) + "/" + deep + name +
+                                          std::to_string(i) + ".c"),
+                                "x\n");
+        }
+    }
+    const CommandResult r = Host({"pack", "--yes", "--expand", report(), tree.path(""), "big"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::string written = out_.Read("report.csv");
+    EXPECT_EQ(
+        written.rfind(kReportHeader + "big; 2000;    2000;    2000;       0;       0;100\r\n", 0),
+        0u);
+    // Each of the 4 parts has 5 folders (itself and 4 below) with a row each.
+    EXPECT_EQ(std::count(written.begin(), written.end(), '\n'), 1 + 1 + 4 * 5);
+    for (int part = 0; part < 4; ++part) {
+        const std::string row =
+            "big/" + std::to_string(part) + ";  500;     500;     500;       0;       0;100\r\n";
+        EXPECT_NE(written.find(row), std::string::npos) << row;
+    }
+}
+
+// A dialog that cannot be shown is no cancel: the run fails and the host says why.
+TEST_F(HostTest, ADialogNobodyCanAnswerFailsTheRunAndSaysWhy) {
     CommandOptions options;
     options.newSession = true;
     const CommandResult r = Host({"pack", report(), kSamples, "engine"}, options);
-    EXPECT_EQ(r.status, 0);
-    EXPECT_NE(r.err.find("no terminal"), std::string::npos) << r.err;
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("the settings dialog could not be shown: no terminal to show it on"),
+              std::string::npos)
+        << r.err;
+    EXPECT_NE(r.err.find("(E_NOT_SUPPORTED, 24)"), std::string::npos) << r.err;
+    EXPECT_FALSE(std::filesystem::exists(report()));
+
+    options.env.push_back("MOSSGRAIN_KEYS=Tab");
+    const CommandResult ranOut = Host({"pack", report(), kSamples, "engine"}, options);
+    EXPECT_EQ(ranOut.status, 1);
+    EXPECT_NE(ranOut.err.find("the keys in MOSSGRAIN_KEYS did not answer it"), std::string::npos)
+        << ranOut.err;
     EXPECT_FALSE(std::filesystem::exists(report()));
 }
 
@@ -86,10 +168,13 @@ TEST_F(HostTest, CapsAboutVersionAndHelp) {
     }
     EXPECT_EQ(caps.out.find("0x008"), std::string::npos);
 
-    const CommandResult about = Host({"about", "--yes"});
+    CommandOptions onTerminal;
+    onTerminal.terminal = true;
+    const CommandResult about = Host({"about", "--yes"}, onTerminal);
     EXPECT_EQ(about.status, 0) << about.err;
-    EXPECT_NE(about.err.find("About..."), std::string::npos);
-    EXPECT_NE(about.err.find("Mossgrain plug-in for TotalCommander v 0.2"), std::string::npos);
+    EXPECT_EQ(about.err, "");
+    EXPECT_NE(about.terminal.find("About..."), std::string::npos) << about.terminal;
+    EXPECT_NE(about.terminal.find("Mossgrain plug-in for TotalCommander v 0.2"), std::string::npos);
 
     const CommandResult version = Host({"--version"});
     EXPECT_EQ(version.status, 0);

@@ -81,6 +81,17 @@ TEST_F(PackRunTest, CancellingLeavesEverythingUntouched) {
     }
 }
 
+// Keys that run out before the dialog ends, or name no key, answer nothing:
+// the run fails instead of passing for a cancel.
+TEST_F(PackRunTest, ADialogThatIsNotAnsweredIsNoCancel) {
+    out_.File("report.csv", "precious");
+    for (const char* keys : {"Tab", "Enter Retrun"}) {
+        env_.Keys(keys);
+        EXPECT_EQ(Run({"src/"}), kWcxNotSupported) << keys;
+        EXPECT_EQ(Report(), "precious") << keys;
+    }
+}
+
 TEST_F(PackRunTest, TheProjectStyleChangesNothingWritten) {
     env_.Keys("Tab Tab Down Tab Down Enter");
     EXPECT_EQ(Run({"src/"}), 0);

@@ -1,5 +1,6 @@
 // POSIX side of the stand-in host: dlopen, the terminal check and the
 // scripted answer for the module's terminal dialogs.
+#include <dirent.h>
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <stdlib.h>
@@ -7,7 +8,9 @@
 #include <unistd.h>
 
 #include <climits>
+#include <cstring>
 #include <string>
+#include <vector>
 
 #include "host/host_os.h"
 
@@ -42,12 +45,26 @@ std::string ExecutableFolder() {
 
 const char kDialogPlace[] = "terminal";
 
-bool CanShowDialogs() {
-    if (getenv("MOSSGRAIN_KEYS") != nullptr) return true;
+namespace {
+
+bool HasTerminal() {
     const int fd = open("/dev/tty", O_RDWR | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) return false;
     close(fd);
     return true;
+}
+
+}  // namespace
+
+bool CanShowDialogs() { return getenv("MOSSGRAIN_KEYS") != nullptr || HasTerminal(); }
+
+std::string NoDialogReason() {
+    if (getenv("MOSSGRAIN_KEYS") != nullptr) {
+        return "the keys in MOSSGRAIN_KEYS did not answer it (a name that is no key, or too "
+               "few keys)";
+    }
+    if (!HasTerminal()) return "no terminal to show it on (--yes answers it)";
+    return std::string();
 }
 
 // The module's terminal dialogs read their keys from this variable instead of
@@ -61,6 +78,72 @@ std::string FileStamp(const char* path) {
            std::to_string(st.st_size) + ":" + std::to_string(st.st_mtim.tv_sec) + "." +
            std::to_string(st.st_mtim.tv_nsec) + ":" + std::to_string(st.st_ctim.tv_sec) + "." +
            std::to_string(st.st_ctim.tv_nsec);
+}
+
+namespace {
+
+PathKind KindOfMode(mode_t mode) {
+    if (S_ISDIR(mode)) return PathKind::kFolder;
+    if (S_ISREG(mode)) return PathKind::kFile;
+    if (S_ISLNK(mode)) return PathKind::kLink;
+    return PathKind::kOther;
+}
+
+}  // namespace
+
+PathKind KindOf(const std::string& path) {
+    std::string trimmed = path;
+    while (trimmed.size() > 1 && trimmed.back() == '/') trimmed.pop_back();
+    struct stat st;
+    if (lstat(trimmed.c_str(), &st) != 0) return PathKind::kMissing;
+    return KindOfMode(st.st_mode);
+}
+
+bool ListFolder(const std::string& path, std::vector<FolderItem>& items) {
+    items.clear();
+    DIR* folder = opendir(path.c_str());
+    if (folder == nullptr) return false;
+    std::string prefix = path;
+    if (prefix.empty() || prefix.back() != '/') prefix += '/';
+    while (const dirent* entry = readdir(folder)) {
+        if (std::strcmp(entry->d_name, ".") == 0 || std::strcmp(entry->d_name, "..") == 0) {
+            continue;
+        }
+        FolderItem item{entry->d_name, PathKind::kOther};
+        switch (entry->d_type) {
+            case DT_DIR:
+                item.kind = PathKind::kFolder;
+                break;
+            case DT_REG:
+                item.kind = PathKind::kFile;
+                break;
+            case DT_LNK:
+                item.kind = PathKind::kLink;
+                break;
+            case DT_UNKNOWN:  // the file system does not say: ask
+                item.kind = KindOf(prefix + item.name);
+                break;
+            default:
+                break;
+        }
+        items.push_back(std::move(item));
+    }
+    closedir(folder);
+    return true;
+}
+
+bool CanOpenForReading(const std::string& path) {
+    // Without waiting: a FIFO nobody writes would block the open.
+    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) return false;
+    close(fd);
+    return true;
+}
+
+std::string FolderIdentity(const std::string& path) {
+    struct stat st;
+    if (stat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return std::string();
+    return std::to_string(st.st_dev) + ":" + std::to_string(st.st_ino);
 }
 
 }  // namespace host_os

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "host/host_os.h"
 #include "host/win32/dialog_driver.h"
@@ -128,6 +129,11 @@ bool CanShowDialogs() {
     return true;
 }
 
+std::string NoDialogReason() {
+    if (!CanShowDialogs()) return "no desktop to show it on";
+    return std::string();
+}
+
 void AnswerDialogsWith(const char* keys) { win32_driver::AnswerInBackground(keys ? keys : ""); }
 
 std::string FileStamp(const char* path) {
@@ -149,6 +155,69 @@ std::string FileStamp(const char* path) {
            join(info.nFileSizeHigh, info.nFileSizeLow) + ":" +
            join(info.ftLastWriteTime.dwHighDateTime, info.ftLastWriteTime.dwLowDateTime) + ":" +
            std::to_string(basic.ChangeTime.QuadPart);
+}
+
+namespace {
+
+PathKind KindOfAttributes(DWORD attributes) {
+    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) return PathKind::kLink;
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) return PathKind::kFolder;
+    return PathKind::kFile;
+}
+
+std::wstring WithoutTrailingSeparators(std::wstring path) {
+    while (path.size() > 1 && (path.back() == L'\\' || path.back() == L'/')) path.pop_back();
+    return path;
+}
+
+}  // namespace
+
+PathKind KindOf(const std::string& path) {
+    const DWORD attributes =
+        GetFileAttributesW(WithoutTrailingSeparators(WideFromAnsi(path.c_str())).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return PathKind::kMissing;
+    return KindOfAttributes(attributes);
+}
+
+bool ListFolder(const std::string& path, std::vector<FolderItem>& items) {
+    items.clear();
+    const std::wstring pattern = WithoutTrailingSeparators(WideFromAnsi(path.c_str())) + L"\\*";
+    WIN32_FIND_DATAW found;
+    const HANDLE search = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &found,
+                                           FindExSearchNameMatch, nullptr, 0);
+    if (search == INVALID_HANDLE_VALUE) return false;
+    do {
+        const std::wstring name = found.cFileName;
+        if (name == L"." || name == L"..") continue;
+        items.push_back({os::win32::AnsiFromNarrow(os::win32::NarrowFromWide(name)),
+                         KindOfAttributes(found.dwFileAttributes)});
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    return true;
+}
+
+bool CanOpenForReading(const std::string& path) {
+    const HANDLE file = CreateFileW(WideFromAnsi(path.c_str()).c_str(), GENERIC_READ,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    CloseHandle(file);
+    return true;
+}
+
+std::string FolderIdentity(const std::string& path) {
+    const HANDLE folder = CreateFileW(WideFromAnsi(path.c_str()).c_str(), 0,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (folder == INVALID_HANDLE_VALUE) return std::string();
+    BY_HANDLE_FILE_INFORMATION info = {};
+    const bool known = GetFileInformationByHandle(folder, &info) &&
+                       (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    CloseHandle(folder);
+    if (!known) return std::string();
+    return std::to_string(info.dwVolumeSerialNumber) + ":" +
+           std::to_string((static_cast<unsigned long long>(info.nFileIndexHigh) << 32) |
+                          info.nFileIndexLow);
 }
 
 }  // namespace host_os

@@ -1,11 +1,12 @@
-// POSIX: dialogs and the about box in the terminal.
+// POSIX: dialogs and the about box as windows of the host when it handed
+// over its dialog services (host_dialogs/), else in the terminal.
 //
-// The keys come from the MOSSGRAIN_KEYS script when it is set (for unattended
-// runs: the dialog is drawn once to stderr as plain text, with the keys that
-// answered it), else from the controlling terminal, where the dialog is drawn
-// and redrawn in place. Without either, nothing can be asked and the dialog
-// fails at once.
-#include <cstdio>
+// In the terminal, the keys come from the MOSSGRAIN_KEYS script when it is set (for unattended
+// runs: the dialog is drawn once as plain text, with the keys that answered
+// it, on the controlling terminal if there is one), else from the controlling
+// terminal, where the dialog is drawn and redrawn in place. Without either,
+// nothing can be asked and the dialog fails at once. Nothing goes to the
+// standard streams: they belong to the host.
 #include <cstdlib>
 #include <memory>
 #include <optional>
@@ -15,6 +16,8 @@
 
 #include "platform/os.h"
 #include "platform/os_dialog.h"
+#include "platform/posix/dialog_window.h"
+#include "platform/posix/host_dialogs/host_dialog.h"
 #include "platform/posix/terminal/dialog_model.h"
 #include "platform/posix/terminal/keys.h"
 #include "platform/posix/terminal/render.h"
@@ -22,25 +25,6 @@
 #include "platform/posix/terminal/text.h"
 
 namespace os {
-
-struct ControlWindow {
-    DialogWindow* dialog;
-    size_t index;
-};
-
-struct DialogWindow {
-    explicit DialogWindow(terminal::DialogModel dialogModel) : model(std::move(dialogModel)) {
-        controls.reserve(model.size());
-        for (size_t i = 0; i < model.size(); ++i) controls.push_back({this, i});
-    }
-    DialogWindow(const DialogWindow&) = delete;
-    DialogWindow& operator=(const DialogWindow&) = delete;
-
-    terminal::DialogModel model;
-    std::vector<ControlWindow> controls;  // the handles, one per control
-    bool ended = false;
-    intptr_t result = -1;
-};
 
 namespace {
 
@@ -62,8 +46,8 @@ class ScriptInput final : public KeyInput {
 public:
     explicit ScriptInput(std::vector<Key> keys) : keys_(std::move(keys)) {}
 
-    // The dialog is drawn once, as it first appears, so that a log shows what
-    // was asked and what answered it.
+    // The dialog is drawn once, as it first appears, so that a person at the
+    // terminal sees what was asked and what answered it.
     void Show(const terminal::DialogModel& model) override {
         if (shown_) return;
         shown_ = true;
@@ -79,8 +63,7 @@ public:
         }
         if (keys_.empty()) text += " (none)";
         text += '\n';
-        std::fwrite(text.data(), 1, text.size(), stderr);
-        std::fflush(stderr);
+        terminal::WriteToTerminal(text);
     }
 
     std::optional<Key> Next() override {
@@ -125,8 +108,8 @@ std::unique_ptr<KeyInput> OpenInput() {
             std::string shown;
             for (const std::string& cell : terminal::SplitCells(badName.substr(0, 40)))
                 shown += cell;
-            std::fprintf(stderr, "Mossgrain: %s: unknown key \"%s\"\n", kScriptVariable,
-                         shown.c_str());
+            terminal::WriteToTerminal(std::string("Mossgrain: ") + kScriptVariable +
+                                      ": unknown key \"" + shown + "\"\n");
             return nullptr;
         }
         return std::make_unique<ScriptInput>(std::move(keys));
@@ -141,6 +124,9 @@ std::unique_ptr<KeyInput> OpenInput() {
 intptr_t RunModalDialog(const DialogTemplate& dialogTemplate, DialogEvents& events) {
     // The module's callers are C entry points: nothing may escape as an exception.
     try {
+        if (const std::optional<intptr_t> result = host_dialogs::RunModal(dialogTemplate, events)) {
+            return *result;
+        }
         const std::unique_ptr<KeyInput> input = OpenInput();
         if (!input) return -1;
         DialogWindow dialog(terminal::DialogModel::FromTemplate(dialogTemplate));
@@ -196,6 +182,9 @@ void SetButtonChecked(ControlWindow* control, bool checked) {
 
 int ShowMessageBox(void* /*parentWindow*/, const char* text, const char* caption, unsigned style) {
     try {
+        if (const std::optional<int> result = host_dialogs::ShowMessage(text, caption, style)) {
+            return *result;
+        }
         const std::unique_ptr<KeyInput> input = OpenInput();
         if (!input) return 0;
         terminal::DialogModel model = terminal::DialogModel::ForMessage(text, caption, style);

@@ -64,6 +64,10 @@ WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64
 WINDOWS32_PACKAGES=(g++-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-i686-dev
     wine32:i386)
 
+# Double Commander on a virtual desktop with a window manager, driven by
+# xdotool, photographed by ImageMagick.
+DOUBLECMD_PACKAGES=(doublecmd-gtk xvfb xauth xdotool imagemagick openbox x11-utils)
+
 # Makes a fresh Wine prefix at $1 for the Windows tests: Wine draws its own
 # window frames (there is no window manager) and has the shell dialog font.
 # Fresh every time: a prefix made before Wine's 32-bit side was installed

@@ -72,10 +72,16 @@ TEST_F(LoadedModule, ReadingEntryPointsAreStubs) {
     EXPECT_EQ(plugin_.GetPackerCaps(), 407);
     EXPECT_EQ(plugin_.GetPackerCaps(), 407);
 
-    unsigned char record[64] = {1, 2, 3};
-    EXPECT_EQ(plugin_.OpenArchive(reinterpret_cast<tOpenArchiveData*>(record)), nullptr);
+    // No handle, and the reason in the record's result field, nothing else.
+    char name[] = "old.csv";
+    tOpenArchiveData open = {name, 0, 0, nullptr, 0, 3, 5};
+    EXPECT_EQ(plugin_.OpenArchive(&open), nullptr);
+    EXPECT_EQ(open.OpenResult, 14);
+    EXPECT_EQ(open.ArcName, name);
+    EXPECT_EQ(open.CmtSize, 3);
+    EXPECT_EQ(open.CmtState, 5);
     EXPECT_EQ(plugin_.OpenArchive(nullptr), nullptr);
-    EXPECT_EQ(record[0], 1);
+    unsigned char record[64] = {1, 2, 3};
 
     unsigned char header[64] = {};
     auto* headerData = reinterpret_cast<tHeaderData*>(header);

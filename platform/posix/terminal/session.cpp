@@ -112,6 +112,14 @@ void CloseDescriptor(int& fd) {
 
 }  // namespace
 
+bool WriteToTerminal(std::string_view text) {
+    const int fd = open("/dev/tty", O_WRONLY | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool written = posix::WriteAll(fd, text.data(), text.size());
+    close(fd);
+    return written;
+}
+
 bool TerminalSession::Open() {
     if (open_) return true;
     if (g_state.busy.exchange(true)) return false;

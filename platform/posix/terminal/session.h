@@ -8,11 +8,17 @@
 #include <deque>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/posix/terminal/keys.h"
 
 namespace os::terminal {
+
+// Writes text as it is to the controlling terminal, when the process has one;
+// false when it has none or the write failed. The module lives in its host's
+// process: its standard streams are the host's, never the module's to use.
+bool WriteToTerminal(std::string_view text);
 
 class TerminalSession {
 public:

@@ -1,0 +1,195 @@
+#include "platform/posix/host_dialogs/host_dialog.h"
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/posix/dialog_window.h"
+#include "platform/posix/host_dialogs/form_text.h"
+#include "platform/posix/host_dialogs/gui_thread.h"
+#include "platform/posix/host_dialogs/host_services.h"
+
+namespace os::host_dialogs {
+namespace {
+
+// The host's form messages and events.
+constexpr intptr_t kCloseMessage = 1;          // wParam: the modal result
+constexpr intptr_t kGetChoiceMessage = 19;     // a radio group's item index
+constexpr intptr_t kSetChoiceMessage = 20;     // sets it; the group reports a click if it changed
+constexpr intptr_t kClickEvent = 0x1001;       // also for a choice made with the arrow keys
+constexpr intptr_t kInitDialogEvent = 0x1005;  // the form is about to show
+constexpr intptr_t kModalOk = 1;
+constexpr intptr_t kModalCancel = 2;
+
+// What a dialog is told when its window is closed: the cancel command, as
+// Windows sends it.
+constexpr int kCancelCommand = 2;
+
+class FormRun;
+
+// The host's events carry nothing of ours, so they reach the form on top
+// through this; forms nest strictly (each is modal), each keeps the one below
+// it. Only the GUI thread touches it.
+FormRun* g_current = nullptr;
+
+class FormRun {
+public:
+    FormRun(const HostDialogServices& services, DialogEvents& events, Form form,
+            DialogWindow& dialog)
+        : services_(services), events_(events), form_(std::move(form)), dialog_(dialog) {
+        for (const FormControl& control : form_.controls) shownChoice_.push_back(Choice(control));
+    }
+
+    // On the GUI thread: shows the form and returns once it is closed.
+    void Show() {
+        FormRun* const below = g_current;
+        g_current = this;
+        try {
+            services_.showForm(reinterpret_cast<intptr_t>(form_.text.c_str()),
+                               static_cast<unsigned long>(form_.text.size()), &Proc);
+            live_ = false;
+            if (!shown_) {
+                dialog_.result = -1;  // it never showed
+            } else if (!dialog_.ended) {
+                events_.OnCommand(&dialog_, kCancelCommand, kButtonClicked);
+                if (!dialog_.ended) dialog_.result = kCancelCommand;  // the window is gone
+            }
+        } catch (...) {
+            dialog_.result = -1;
+        }
+        live_ = false;
+        g_current = below;
+    }
+
+    intptr_t result() const { return dialog_.result; }
+
+private:
+    static intptr_t Proc(uintptr_t form, char* control, intptr_t event, intptr_t, intptr_t) {
+        // No exception may unwind into the host's frames.
+        try {
+            if (g_current != nullptr) g_current->OnEvent(form, control, event);
+        } catch (...) {
+            if (g_current != nullptr) g_current->Fail();
+        }
+        return 0;
+    }
+
+    void OnEvent(uintptr_t form, const char* control, intptr_t event) {
+        if (dialog_.ended) return;
+        if (event == kInitDialogEvent && !shown_) {
+            handle_ = form;
+            shown_ = live_ = true;
+            events_.OnInit(&dialog_);
+        } else if (event == kClickEvent && live_ && !setting_ && control != nullptr) {
+            const FormControl* clicked = Find(control);
+            if (clicked == nullptr) return;
+            if (clicked->kind == FormControlKind::kRadioGroup) {
+                const int id = ReadChoice(*clicked);
+                if (id != -1) events_.OnCommand(&dialog_, id, kButtonClicked);
+            } else if (clicked->kind == FormControlKind::kButton) {
+                for (const FormControl& c : form_.controls) ReadChoice(c);
+                events_.OnCommand(&dialog_, dialog_.model.items()[clicked->templateIndex].id,
+                                  kButtonClicked);
+            }
+        } else {
+            return;
+        }
+        if (dialog_.ended) {
+            Send(kFormName, kCloseMessage, dialog_.result == kModalOk ? kModalOk : kModalCancel);
+        } else {
+            ShowChoices();
+        }
+    }
+
+    // Something threw inside an event: the dialog ends as one that failed.
+    void Fail() {
+        dialog_.ended = true;
+        dialog_.result = -1;
+        if (live_) Send(kFormName, kCloseMessage, kModalCancel);
+    }
+
+    const FormControl* Find(const char* name) const {
+        for (const FormControl& control : form_.controls) {
+            if (control.name == name) return &control;
+        }
+        return nullptr;
+    }
+
+    // The item the model checks in a radio group (the first, if several), or -1.
+    intptr_t Choice(const FormControl& control) const {
+        for (size_t n = 0; n < control.items.size(); ++n) {
+            if (dialog_.model.IsChecked(control.items[n])) return static_cast<intptr_t>(n);
+        }
+        return -1;
+    }
+
+    // Takes a radio group's choice into the model; the id of the chosen
+    // button, or -1 when none is chosen (or the control is no radio group).
+    int ReadChoice(const FormControl& control) {
+        if (control.kind != FormControlKind::kRadioGroup) return -1;
+        const intptr_t chosen = Send(control.name.c_str(), kGetChoiceMessage, 0);
+        shownChoice_[&control - form_.controls.data()] = chosen;
+        for (size_t n = 0; n < control.items.size(); ++n) {
+            dialog_.model.SetChecked(control.items[n], static_cast<intptr_t>(n) == chosen);
+        }
+        if (chosen < 0 || static_cast<size_t>(chosen) >= control.items.size()) return -1;
+        return dialog_.model.items()[control.items[static_cast<size_t>(chosen)]].id;
+    }
+
+    // Brings the form's radio groups in line with the model. Setting a choice
+    // makes the host report a click, which is no user's: it is not passed on.
+    void ShowChoices() {
+        for (size_t i = 0; i < form_.controls.size(); ++i) {
+            const FormControl& control = form_.controls[i];
+            if (control.kind != FormControlKind::kRadioGroup) continue;
+            const intptr_t wanted = Choice(control);
+            if (wanted == shownChoice_[i]) continue;
+            setting_ = true;
+            Send(control.name.c_str(), kSetChoiceMessage, wanted);
+            setting_ = false;
+            shownChoice_[i] = wanted;
+        }
+    }
+
+    intptr_t Send(const char* control, intptr_t message, intptr_t wParam) {
+        std::string name = control;  // the host's call takes a modifiable string
+        return services_.sendFormMessage(handle_, name.data(), message, wParam, 0);
+    }
+
+    HostDialogServices services_;
+    DialogEvents& events_;
+    Form form_;
+    DialogWindow& dialog_;
+    std::vector<intptr_t> shownChoice_;  // per form control: the radio group's choice on screen
+    uintptr_t handle_ = 0;
+    bool shown_ = false;    // the form has shown
+    bool live_ = false;     // and is still up
+    bool setting_ = false;  // a choice is being set from the model
+};
+
+void ShowOnGuiThread(void* run) { static_cast<FormRun*>(run)->Show(); }
+
+}  // namespace
+
+std::optional<intptr_t> RunModal(const DialogTemplate& dialogTemplate, DialogEvents& events) {
+    const HostDialogServices services = KeptServices();
+    if (services.showForm == nullptr || services.sendFormMessage == nullptr) return std::nullopt;
+    DialogWindow dialog(terminal::DialogModel::FromTemplate(dialogTemplate));
+    std::vector<bool> checked;
+    for (size_t i = 0; i < dialog.model.size(); ++i) checked.push_back(dialog.model.IsChecked(i));
+    std::optional<Form> form = FormFromTemplate(dialogTemplate, checked);
+    if (!form) return std::nullopt;
+    FormRun run(services, events, std::move(*form), dialog);
+    if (!RunOnGuiThread(&ShowOnGuiThread, &run)) return std::nullopt;
+    return run.result();
+}
+
+std::optional<int> ShowMessage(const char* text, const char* caption, unsigned style) {
+    const HostDialogServices services = KeptServices();
+    if (services.messageBox == nullptr) return std::nullopt;
+    std::string textCopy = text ? text : "";  // the host's call takes modifiable strings
+    std::string captionCopy = caption ? caption : "";
+    return services.messageBox(textCopy.data(), captionCopy.data(), static_cast<long>(style));
+}
+
+}  // namespace os::host_dialogs

@@ -1,0 +1,281 @@
+// Dialogs and message boxes shown through a host's dialog services (the test
+// stands in for the file manager, tests/fake_dialog_host.h): the settings
+// dialog runs as a host form on the host's GUI thread, the dialog framework
+// sees what it sees on the other platforms, and a host that hands over less
+// gets the terminal dialog, or the failure of a dialog nobody can answer.
+#include <gtest/gtest.h>
+
+#include <cstddef>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "dialog/csettings.h"
+#include "host/entry_list.h"
+#include "host/plugin_module.h"
+#include "platform/os_dialog.h"
+#include "plugin/wcx_api.h"
+#include "tests/fake_dialog_host.h"
+#include "tests/fake_glib.h"
+#include "tests/pack_environment.h"
+#include "tests/pty_child.h"
+#include "tests/report_text.h"
+#include "tests/test_tree.h"
+
+namespace {
+
+using fake_host::Step;
+
+// The services handed over as a file manager hands them over, and forgotten
+// as it lets the module go.
+class HostDialogTest : public PackTest {
+protected:
+    void SetUp() override { ExtensionInitialize(&fake_host::StartupInfo()); }
+    void TearDown() override {
+        ExtensionFinalize(nullptr);
+        EXPECT_TRUE(fake_host::seen().problems.empty()) << fake_host::seen().problems.front();
+    }
+
+    intptr_t Settings(std::vector<Step> steps) {
+        fake_host::Expect(std::move(steps));
+        return settings_.DoModal();
+    }
+
+    CSettings settings_;
+};
+
+TEST_F(HostDialogTest, EnterIsOkOnAFormOfTheHostShownOnItsGuiThread) {
+    env_.Keys("Esc");  // the terminal's answer, which must not be the one taken
+    const int queued = fake_glib::QueuedCount();
+    EXPECT_EQ(Settings({{Step::kEnter, ""}}), IDOK);
+    EXPECT_EQ(settings_.m_nProjectStyle, 0);
+    EXPECT_EQ(settings_.m_nResultsFile, 0);
+    const fake_host::Seen& seen = fake_host::seen();
+    EXPECT_EQ(seen.formsShown, 1);
+    EXPECT_TRUE(seen.allOnGuiThread);
+    EXPECT_EQ(fake_glib::QueuedCount(), queued + 1);  // queued there, the caller waiting
+    EXPECT_NE(seen.formText.find("Caption = 'Mossgrain: Settings'"), std::string::npos);
+    // The framework's initial exchange checked the first button of each group.
+    EXPECT_EQ(seen.choicesShown,
+              (std::map<std::string, intptr_t>{{"rgProjectStyle", 0}, {"rgResultsFile", 0}}));
+    EXPECT_EQ(seen.closedWith, 1);
+}
+
+TEST_F(HostDialogTest, ChoicesReachTheMembersAsTheTemplateRoutesThem) {
+    const struct {
+        std::vector<Step> steps;
+        intptr_t result;
+        int projectStyle, resultsFile;
+        intptr_t closedWith;
+    } cases[] = {
+        // Pascal, then Ok: read at once and again by Ok.
+        {{{Step::kChoose, "rgProjectStyle", 1}, {Step::kClick, "btnOk"}}, IDOK, 1, 0, 1},
+        {{{Step::kChoose, "rgResultsFile", 1}, {Step::kEnter, ""}}, IDOK, 0, 1, 1},
+        // A project style is read at once, so even a cancel keeps it...
+        {{{Step::kChoose, "rgProjectStyle", 1}, {Step::kEscape, ""}}, IDCANCEL, 1, 0, 2},
+        // ... a results file only by Ok.
+        {{{Step::kChoose, "rgResultsFile", 1}, {Step::kClick, "btnCancel"}}, IDCANCEL, 0, 0, 2},
+        // Closing the window is the cancel command.
+        {{{Step::kChoose, "rgProjectStyle", 1}, {Step::kCloseWindow, ""}}, IDCANCEL, 1, 0, 2},
+        // Back and forth: the last choice counts.
+        {{{Step::kChoose, "rgProjectStyle", 1},
+          {Step::kChoose, "rgProjectStyle", 0},
+          {Step::kEnter, ""}},
+         IDOK,
+         0,
+         0,
+         1},
+    };
+    for (const auto& c : cases) {
+        CSettings settings;
+        fake_host::Expect(c.steps);
+        EXPECT_EQ(settings.DoModal(), c.result) << c.steps.front().control;
+        EXPECT_EQ(settings.m_nProjectStyle, c.projectStyle) << c.steps.front().control;
+        EXPECT_EQ(settings.m_nResultsFile, c.resultsFile) << c.steps.front().control;
+        EXPECT_EQ(fake_host::seen().closedWith, c.closedWith) << c.steps.front().control;
+    }
+}
+
+// A dialog object that records what it is told.
+class Recorder : public os::DialogEvents {
+public:
+    std::optional<intptr_t> endInInit;
+    std::vector<int> commands;
+
+    void OnInit(os::DialogWindow* d) override {
+        if (endInInit) return os::EndModalDialog(d, *endInInit);
+        os::SetButtonChecked(os::DialogItem(d, 21), true);  // shown on the form
+    }
+    void OnCommand(os::DialogWindow* d, int id, int notifyCode) override {
+        EXPECT_EQ(notifyCode, os::kButtonClicked);
+        commands.push_back(id);
+        if (id == 10 || id == 2) os::EndModalDialog(d, id);
+    }
+};
+
+using os::ControlKind;
+using os::ControlTemplate;
+
+constexpr ControlTemplate kControls[] = {
+    {20, ControlKind::kAutoRadioButton, "a", 10, 10, 40, 10, true, true},
+    {21, ControlKind::kAutoRadioButton, "b", 10, 24, 40, 10, false, false},
+    {-1, ControlKind::kGroupBox, "box", 5, 2, 60, 40, false, false},
+    {10, ControlKind::kPushButton, "Go", 80, 30, 40, 14, true, true},
+};
+constexpr os::DialogTemplate kTemplate = {7, "Test", 130, 50, "", 8, 0, kControls, 4};
+
+TEST_F(HostDialogTest, UsersChoicesAreClicksAndTheModulesAreNot) {
+    Recorder events;
+    fake_host::Expect({{Step::kChoose, "rgBox", 0}, {Step::kClick, "btnGo"}});
+    EXPECT_EQ(os::RunModalDialog(kTemplate, events), 10);
+    // Checking "b" in OnInit made the host report a click: not passed on.
+    EXPECT_EQ(events.commands, (std::vector<int>{20, 10}));
+    EXPECT_EQ(fake_host::seen().choicesShown.at("rgBox"), 1);
+    EXPECT_EQ(fake_host::seen().closedWith, 2);  // a result other than Ok
+}
+
+TEST_F(HostDialogTest, ADialogThatEndsInItsInitialisationClosesTheForm) {
+    Recorder events;
+    events.endInInit = -1;
+    fake_host::Expect({{Step::kEnter, ""}});
+    EXPECT_EQ(os::RunModalDialog(kTemplate, events), -1);
+    EXPECT_TRUE(events.commands.empty());
+    EXPECT_EQ(fake_host::seen().closedWith, 2);
+}
+
+TEST_F(HostDialogTest, AFormThatNeverShowsIsADialogThatCouldNotBeShown) {
+    fake_host::Expect({});
+    fake_host::NeverShow();
+    EXPECT_EQ(settings_.DoModal(), -1);
+}
+
+TEST_F(HostDialogTest, ATemplateTheHostCannotShowGoesToTheTerminal) {
+    // "c" lies in no group box: the host has no single radio button.
+    constexpr ControlTemplate kLoose[] = {
+        {20, ControlKind::kAutoRadioButton, "a", 10, 10, 40, 10, true, true},
+        {-1, ControlKind::kGroupBox, "box", 5, 2, 60, 40, false, false},
+        {22, ControlKind::kAutoRadioButton, "c", 80, 10, 40, 10, true, true},
+        {10, ControlKind::kPushButton, "Go", 80, 30, 40, 14, true, true},
+    };
+    const os::DialogTemplate loose = {7, "Test", 130, 50, "", 8, 0, kLoose, 4};
+    env_.Keys("Tab Tab Space");  // from "a" to "c" to Go, answered in the terminal
+    Recorder events;
+    fake_host::Expect({});
+    EXPECT_EQ(os::RunModalDialog(loose, events), 10);
+    EXPECT_EQ(fake_host::seen().formsShown, 0);
+}
+
+TEST_F(HostDialogTest, MessageBoxesAreTheHosts) {
+    fake_host::Expect({}, 1);
+    EXPECT_EQ(os::ShowMessageBox(nullptr, "line one\nline two", "About...", 0x30), 1);
+    fake_host::Expect({}, 7);
+    EXPECT_EQ(os::ShowMessageBox(nullptr, nullptr, nullptr, 0x10), 7);
+    EXPECT_EQ(fake_host::seen().messageBoxes, (std::vector<std::string>{"||16"}));
+}
+
+// ---- through the module's exports, as a host calls them ------------------------
+
+class HostRecordTest : public PackTest {
+protected:
+    void SetUp() override {
+        std::string error;
+        ASSERT_TRUE(module_.Load(MOSSGRAIN_MODULE_PATH, error)) << error;
+        tree_.File("src/a.c", "int a;\n");
+        fake_host::Expect({{Step::kEnter, ""}});
+    }
+    void TearDown() override { module_.ExtensionFinalize(nullptr); }
+
+    // A pack of src/, the settings dialog answered by the host's form (Enter)
+    // or by the terminal's key script.
+    int Pack() {
+        std::filesystem::remove(out_.path("report.csv"));
+        std::string report = out_.path("report.csv"), source = tree_.source();
+        std::string list = EntryList({"src/"});
+        return module_.PackFiles(report.data(), nullptr, source.data(), list.data(), 0);
+    }
+    bool Written() const {
+        return out_.Read("report.csv") ==
+               kReportHeader + "src;    1;       1;       1;       0;       0;100\r\n";
+    }
+
+    // A copy of the host's record that claims to hold only size bytes.
+    tExtensionStartupInfo& Record(uint32_t size) {
+        copy_ = fake_host::StartupInfo();
+        copy_.StructSize = size;
+        return copy_;
+    }
+
+    PluginModule module_;
+    TestTree tree_, out_;
+    tExtensionStartupInfo copy_;
+};
+
+TEST_F(HostRecordTest, AFullRecordShowsTheDialogAndTheAboutBoxAsTheHosts) {
+    module_.ExtensionInitialize(&fake_host::StartupInfo());
+    env_.Keys("Esc");
+    EXPECT_EQ(Pack(), 0);
+    EXPECT_TRUE(Written());
+    EXPECT_EQ(fake_host::seen().formsShown, 1);
+    EXPECT_EQ(module_.ConfigurePacker(nullptr, module_.handle), 1);
+    ASSERT_EQ(fake_host::seen().messageBoxes.size(), 1u);
+    EXPECT_EQ(fake_host::seen().messageBoxes[0].substr(0, 53),
+              "About...|Mossgrain plug-in for TotalCommander v 0.2 \n");
+}
+
+TEST_F(HostRecordTest, WhatTheHostDidNotHandOverIsNotUsed) {
+    const struct {
+        const char* record;
+        uint32_t size;
+        bool nullForm;
+        bool hostMessageBox;
+    } cases[] = {
+        {"up to the message box", offsetof(tExtensionStartupInfo, DialogBoxLFM), false, true},
+        {"cut inside the last service", offsetof(tExtensionStartupInfo, SendDlgMsg) + 4, false,
+         true},
+        {"only its size", 4, false, false},
+        {"no size at all", 0, false, false},
+        {"a null form service", sizeof(tExtensionStartupInfo), true, true},
+    };
+    for (const auto& c : cases) {
+        tExtensionStartupInfo& record = Record(c.size);
+        if (c.nullForm) record.DialogBoxLFM = nullptr;
+        fake_host::Expect({{Step::kEnter, ""}});
+        module_.ExtensionInitialize(&record);
+        // The terminal's key script answers the dialog.
+        EXPECT_EQ(Pack(), 0) << c.record;
+        EXPECT_TRUE(Written()) << c.record;
+        EXPECT_EQ(fake_host::seen().formsShown, 0) << c.record;
+        EXPECT_EQ(module_.ConfigurePacker(nullptr, nullptr), 1) << c.record;
+        EXPECT_EQ(fake_host::seen().messageBoxes.size(), c.hostMessageBox ? 1u : 0u) << c.record;
+    }
+}
+
+TEST_F(HostRecordTest, NoRecordAndFinalizingLeaveTheTerminal) {
+    module_.ExtensionInitialize(nullptr);
+    EXPECT_EQ(Pack(), 0);
+    EXPECT_TRUE(Written());
+    module_.ExtensionInitialize(&fake_host::StartupInfo());
+    module_.ExtensionFinalize(nullptr);
+    EXPECT_EQ(Pack(), 0);
+    EXPECT_TRUE(Written());
+    EXPECT_EQ(fake_host::seen().formsShown, 0);
+}
+
+// Neither services nor a terminal nor a key script: the run fails, and no
+// report is made.
+TEST_F(HostRecordTest, ADialogNobodyCanAnswerIsNotSupported) {
+    for (tExtensionStartupInfo* record :
+         {static_cast<tExtensionStartupInfo*>(nullptr), &Record(4)}) {
+        const DetachedRun run = RunWithoutTerminal(
+            [&] {
+                module_.ExtensionInitialize(record);
+                const bool failed = Pack() == kWcxNotSupported;
+                return failed && !std::filesystem::exists(out_.path("report.csv")) ? 0 : 1;
+            },
+            nullptr);
+        EXPECT_EQ(run.exitCode, 0) << run.output;
+    }
+}
+
+}  // namespace
