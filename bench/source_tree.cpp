@@ -15,6 +15,10 @@ public:
         return visit_(std::string(path, length));
     }
 
+    bool ReadsFile(const char* name, size_t length) override {
+        return IsSourceFileName(name, length);
+    }
+
 private:
     const std::function<bool(const std::string&)>& visit_;
 };
