@@ -85,12 +85,14 @@ bool Walk::Enter() {
     if (path_.empty() || !os::IsSeparator(path_.back())) path_ += os::kSeparator;
     levels_.push_back(Level{path_.size(), begin, begin, arena_.size(), begin, 0, id});
     visitor_.EnterFolder(path_.c_str(), path_.size());
+    // The folder's first files are asked for now, not after the first is read.
+    if (const size_t window = readAhead_.window(); window != 0) HintAhead(window);
     return true;
 }
 
 // Hints the files the walk comes to next, as far as the listings read so far
 // name them: the rest of the innermost folder, then the rest of each folder
-// around it, until window files after the current one are hinted. Folders in
+// around it, until window files not visited yet are hinted. Folders in
 // those listings are not looked into; each file is hinted once.
 void Walk::HintAhead(size_t window) {
     size_t hinted = 0;

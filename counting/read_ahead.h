@@ -28,6 +28,9 @@ public:
     // it should have been hinted by now; 0 means none.
     size_t BeforeFile();
 
+    // The window as the last look left it.
+    size_t window() const { return window_; }
+
 private:
     uint64_t (*storageBytesRead_)();
     uint64_t lastCount_;
