@@ -173,11 +173,12 @@ private:
             folders_[static_cast<size_t>(Pick(0, static_cast<int>(folders_.size()) - 1))];
         const std::string name = folder + "link" + std::to_string(links_++);
         switch (Pick(0, 5)) {
-            case 0: {  // up: back to a folder above, maybe the top
-                std::string up;
-                for (int levels = Pick(1, 4); levels > 0; --levels) up += "../";
-                const long depth = std::count(folder.begin(), folder.end(), '/');
-                if (depth == 0) up = ".";
+            case 0: {  // up: back to a folder above, maybe the top, never out of the tree
+                const int depth = static_cast<int>(std::count(folder.begin(), folder.end(), '/'));
+                std::string up = depth == 0 ? "." : "";
+                for (int levels = depth == 0 ? 0 : Pick(1, depth); levels > 0; --levels) {
+                    up += "../";
+                }
                 tree_.Link(name, up);
                 break;
             }
