@@ -115,6 +115,7 @@ void Walk::HintAhead(size_t window) {
             hintPath_.assign(path_, 0, level.pathLength);
             hintPath_.append(name, nameLength);
             os::HintWillRead(hintPath_.c_str());
+            readAhead_.Hinted();
             record[0] = static_cast<char>(static_cast<unsigned char>(record[0]) | kHinted);
             ++level.hintedFiles;
             ++hinted;

@@ -12,15 +12,12 @@ size_t ReadAheadWindow::BeforeFile() {
         // Faults on the files read, hints of the files ahead, or listings of
         // the folders came from storage: look further ahead.
         lastCount_ = count;
-        quiet_ = 0;
+        quietHints_ = 0;
         window_ = window_ == 0 ? kFirst : std::min(window_ * 2, kMost);
-    } else if (window_ != 0) {
+    } else if (window_ != 0 && quietHints_ >= kQuietHintsToStop) {
         // Hints that read nothing: the files ahead were in the cache already.
-        quiet_ += sinceSample_;
-        if (quiet_ >= kQuietToStop) {
-            window_ = 0;
-            quiet_ = 0;
-        }
+        window_ = 0;
+        quietHints_ = 0;
     }
     sinceSample_ = 0;
     return window_;

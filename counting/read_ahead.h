@@ -16,9 +16,10 @@ public:
     // Files visited between two looks at the storage count: the look is a
     // system call, too dear for every file of a warm walk.
     static constexpr size_t kSampleEvery = 8;
-    // Files visited while hinting without one read from storage: what is
-    // left is in the cache, and hinting stops.
-    static constexpr size_t kQuietToStop = 256;
+    // Hints given without one read from storage since: the files ahead are
+    // in the cache (a warm cache with a few files dropped from it), and
+    // hinting stops until storage is read again.
+    static constexpr size_t kQuietHintsToStop = 32;
 
     // storageBytesRead: the calling thread's count of bytes read from storage
     // (os::StorageBytesRead), looked at now and every kSampleEvery files.
@@ -28,6 +29,9 @@ public:
     // it should have been hinted by now; 0 means none.
     size_t BeforeFile();
 
+    // Called for each hint the walk gives.
+    void Hinted() { ++quietHints_; }
+
     // The window as the last look left it.
     size_t window() const { return window_; }
 
@@ -35,6 +39,6 @@ private:
     uint64_t (*storageBytesRead_)();
     uint64_t lastCount_;
     size_t sinceSample_ = 0;
-    size_t quiet_ = 0;
+    size_t quietHints_ = 0;
     size_t window_ = 0;
 };

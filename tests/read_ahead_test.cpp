@@ -42,12 +42,16 @@ TEST(ReadAheadWindowTest, AColdCacheWidensTheWindowAndAWarmStretchEndsIt) {
     EXPECT_EQ(cold[2 * every - 1], 2 * ReadAheadWindow::kFirst);
     EXPECT_EQ(cold.back(), ReadAheadWindow::kMost);
 
-    // Hints that read nothing: the rest is cached. Hinting stops, and starts
-    // again at the next read from storage.
-    std::vector<size_t> warm = Windows(window, ReadAheadWindow::kQuietToStop + every, 0);
-    EXPECT_EQ(warm[ReadAheadWindow::kQuietToStop - 2], ReadAheadWindow::kMost);
-    EXPECT_EQ(warm.back(), 0u);
+    // Hints that read nothing: the rest is cached. Hinting stops at the next
+    // look, and starts again at the next read from storage.
+    for (size_t i = 1; i < ReadAheadWindow::kQuietHintsToStop; ++i) window.Hinted();
+    EXPECT_EQ(Windows(window, every, 0).back(), ReadAheadWindow::kMost);
+    window.Hinted();
+    EXPECT_EQ(Windows(window, every, 0).back(), 0u);
     EXPECT_EQ(Windows(window, every, 512).back(), ReadAheadWindow::kFirst);
+    // Looks without hints (the listings read so far are all hinted) do not
+    // stop a cold walk's hints.
+    EXPECT_EQ(Windows(window, 10 * every, 0).back(), ReadAheadWindow::kFirst);
 }
 
 }  // namespace
