@@ -121,8 +121,20 @@ private:
     // span. carry becomes whether the run reaches past bit 63.
     [[gnu::always_inline]] static inline uint64_t Reach(uint64_t span, uint64_t starts,
                                                         unsigned char& carry) {
+#if defined(__x86_64__) || defined(_M_X64)
         unsigned long long sum;
         carry = _addcarry_u64(carry, span, starts, &sum);
+#else
+        // 32-bit x86 adds with carry 32 bits at a time: the low halves' carry
+        // goes on into the high halves.
+        unsigned int low;
+        unsigned int high;
+        carry =
+            _addcarry_u32(carry, static_cast<uint32_t>(span), static_cast<uint32_t>(starts), &low);
+        carry = _addcarry_u32(carry, static_cast<uint32_t>(span >> 32),
+                              static_cast<uint32_t>(starts >> 32), &high);
+        const uint64_t sum = uint64_t{high} << 32 | low;
+#endif
         return sum ^ span ^ starts;
     }
 

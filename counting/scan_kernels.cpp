@@ -11,6 +11,16 @@ bool ProcessorHasAvx2() {
     __builtin_cpu_init();
     return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("popcnt");
 }
+
+// Every x86-64 processor has SSE2; a 32-bit build may run on one without.
+bool ProcessorHasSse2() {
+#if defined(__x86_64__) || defined(_M_X64)
+    return true;
+#else
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("sse2");
+#endif
+}
 #endif
 
 }  // namespace
@@ -20,8 +30,10 @@ bool KernelRuns(ScanKernel kernel) {
         case ScanKernel::kScalar:
             return true;
 #ifdef MOSSGRAIN_X86_KERNELS
-        case ScanKernel::kSse2:
-            return true;
+        case ScanKernel::kSse2: {
+            static const bool has = ProcessorHasSse2();
+            return has;
+        }
         case ScanKernel::kAvx2: {
             static const bool has = ProcessorHasAvx2();
             return has;

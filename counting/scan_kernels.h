@@ -9,7 +9,8 @@
 
 enum class ScanKernel {
     kScalar,  // one byte at a time; runs everywhere
-    kSse2,    // 64-byte blocks classified 16 bytes at a time; every x86-64
+    kSse2,    // 64-byte blocks classified 16 bytes at a time; every x86-64,
+              // and 32-bit x86 processors from the Pentium 4 on
     kAvx2,    // 64-byte blocks classified 32 bytes at a time
 };
 
@@ -26,9 +27,10 @@ const char* KernelName(ScanKernel kernel);
 // processor lacks).
 void FeedWith(ScanKernel kernel, LineScanner& scanner, const unsigned char* bytes, size_t count);
 
-// The kernels themselves; the x86 ones exist only in x86-64 builds.
+// The kernels themselves; the x86 ones exist only in x86 builds (64- and
+// 32-bit).
 void FeedScalar(LineScanner& scanner, const unsigned char* bytes, size_t count);
-#if defined(__x86_64__) || defined(_M_X64)
+#if defined(__x86_64__) || defined(_M_X64) || defined(__i386__) || defined(_M_IX86)
 #define MOSSGRAIN_X86_KERNELS 1
 void FeedSse2(LineScanner& scanner, const unsigned char* bytes, size_t count);
 void FeedAvx2(LineScanner& scanner, const unsigned char* bytes, size_t count);

@@ -1,4 +1,7 @@
-// The block kernel with SSE2 compares, which every x86-64 processor has.
+// The block kernel with SSE2 compares, which every x86-64 processor has. A
+// 32-bit build compiles this file alone for SSE2 and runs it only after a
+// run-time check, so, as for the AVX2 kernel, it must not include headers
+// whose inline functions the rest of the build also uses.
 #include "counting/scan_kernels.h"
 
 #ifdef MOSSGRAIN_X86_KERNELS

@@ -10,6 +10,7 @@
 #include "host/host_os.h"
 #include "host/plugin_module.h"
 #include "platform/os.h"
+#include "plugin/module_file.h"
 #include "plugin/module_identity.h"
 #include "plugin/wcx_api.h"
 
@@ -36,7 +37,8 @@ const char kHelp[] =
     "  about   shows the module's about box\n"
     "\n"
     "  --yes          answer the module's dialogs with Enter\n"
-    "  --plugin FILE  the module to load (default: Mossgrain.wcx beside mossgrain)\n"
+    "  --plugin FILE  the module to load (default: " MOSSGRAIN_MODULE_FILE
+    " beside mossgrain)\n"
     "\n"
     "Each ENTRY is a path relative to SOURCE; folders are passed with one trailing\n"
     "separator, in the order given. Exit status: 0 when the module's run succeeded,\n"
@@ -70,7 +72,7 @@ bool ParseOptions(int argc, char** argv, int first, Options& options) {
 
 bool LoadPlugin(const Options& options, PluginModule& module) {
     const std::string path = options.plugin.empty()
-                                 ? host_os::ExecutableFolder() + MOSSGRAIN_ORIGINAL_FILENAME
+                                 ? host_os::ExecutableFolder() + MOSSGRAIN_MODULE_FILE
                                  : options.plugin;
     std::string error;
     if (module.Load(path, error)) return true;

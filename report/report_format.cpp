@@ -20,9 +20,24 @@ std::string ReportName(std::string_view entry) {
 }
 
 uint64_t CodeRatio(const LineTally& tally) {
-    if (tally.total == 0) return 0;
-    // 128 bits so that code * 100 cannot wrap, whatever the counters hold.
-    return static_cast<uint64_t>(static_cast<unsigned __int128>(tally.code) * 100 / tally.total);
+    const uint64_t total = tally.total;
+    if (total == 0) return 0;
+    // code * 100 can exceed 64 bits and 32-bit targets have no wider type, so
+    // the whole part is divided first and the remainder's share counted: rest
+    // is added to itself a hundred times modulo total, each wrap one more
+    // unit; neither step can overflow, as rest and the sum stay below total.
+    const uint64_t rest = tally.code % total;
+    uint64_t share = 0;
+    uint64_t sum = 0;
+    for (int i = 0; i < 100; ++i) {
+        if (sum >= total - rest) {
+            sum -= total - rest;
+            ++share;
+        } else {
+            sum += rest;
+        }
+    }
+    return tally.code / total * 100 + share;
 }
 
 namespace {

@@ -216,4 +216,16 @@ TEST(ScanKernelTest, FeedUsesAKernelThatRunsHere) {
     EXPECT_EQ(ScanText(text.data(), text.size()), (LineTally{3, 2, 3, 0}));
 }
 
+// Every x86 build, 32-bit ones included, has the vector kernels, and the
+// processors these tests run on all have SSE2: otherwise the kernel tests
+// above would skip them without a word.
+TEST(ScanKernelTest, X86BuildsRunTheSse2Kernel) {
+#if defined(__x86_64__) || defined(__i386__)
+    EXPECT_TRUE(KernelRuns(ScanKernel::kSse2));
+    EXPECT_NE(FastestKernel(), ScanKernel::kScalar);
+#else
+    GTEST_SKIP() << "not an x86 build";
+#endif
+}
+
 }  // namespace

@@ -8,6 +8,7 @@
 #include "host/host_os.h"
 #include "host/win32/dialog_driver.h"
 #include "platform/win32/wide_text.h"
+#include "plugin/module_file.h"
 
 namespace host_os {
 
@@ -17,8 +18,7 @@ std::wstring WideFromAnsi(const char* ansi) {
     return os::win32::WideFromNarrow(os::win32::NarrowFromAnsi(ansi));
 }
 
-std::string LastErrorText() {
-    const DWORD code = GetLastError();
+std::string ErrorText(DWORD code) {
     wchar_t* message = nullptr;
     FormatMessageW(
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
@@ -32,14 +32,57 @@ std::string LastErrorText() {
     return (text.empty() ? std::string("error") : text) + " (" + std::to_string(code) + ")";
 }
 
+// The bitness of the x86 code in a PE image, from the machine field of its
+// file header; 0 when the file is no such image.
+int ImageBits(const std::wstring& path) {
+    const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return 0;
+    auto readAt = [file](LONG offset, void* to, DWORD size) {
+        DWORD read = 0;
+        return SetFilePointer(file, offset, nullptr, FILE_BEGIN) != INVALID_SET_FILE_POINTER &&
+               ReadFile(file, to, size, &read, nullptr) && read == size;
+    };
+    IMAGE_DOS_HEADER dos = {};
+    DWORD signature = 0;
+    IMAGE_FILE_HEADER header = {};
+    const bool image = readAt(0, &dos, sizeof dos) && dos.e_magic == IMAGE_DOS_SIGNATURE &&
+                       dos.e_lfanew > 0 && readAt(dos.e_lfanew, &signature, sizeof signature) &&
+                       signature == IMAGE_NT_SIGNATURE &&
+                       readAt(dos.e_lfanew + LONG{sizeof signature}, &header, sizeof header);
+    CloseHandle(file);
+    if (!image) return 0;
+    switch (header.Machine) {
+        case IMAGE_FILE_MACHINE_I386:
+            return 32;
+        case IMAGE_FILE_MACHINE_AMD64:
+            return 64;
+        default:
+            return 0;
+    }
+}
+
 }  // namespace
 
 void* LoadModule(const char* path, std::string& error) {
     // The file itself, never a namesake found along the search path.
-    const HMODULE module =
-        LoadLibraryExW(WideFromAnsi(path).c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
-    if (module == nullptr) error = LastErrorText();
-    return module;
+    const std::wstring wide = WideFromAnsi(path);
+    const HMODULE module = LoadLibraryExW(wide.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+    if (module != nullptr) return module;
+    const DWORD code = GetLastError();
+    // A process loads modules of its own bitness only, and the system's text
+    // for the refusal ("not a valid Win32 application") does not say so.
+    const int bits = static_cast<int>(8 * sizeof(void*));
+    const int moduleBits = code == ERROR_BAD_EXE_FORMAT ? ImageBits(wide) : 0;
+    if (moduleBits != 0 && moduleBits != bits) {
+        error = "it is a " + std::to_string(moduleBits) + "-bit module; this mossgrain is " +
+                std::to_string(bits) + "-bit and loads only " + std::to_string(bits) +
+                "-bit modules such as " MOSSGRAIN_MODULE_FILE;
+    } else {
+        error = ErrorText(code);
+    }
+    return nullptr;
 }
 
 void* FindExport(void* module, const char* name) {

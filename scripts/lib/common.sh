@@ -12,7 +12,9 @@ FUZZ_PACKAGES=(clang-14 libclang-rt-14-dev)
 # The libFuzzer targets; each has its seed corpus in fuzz/corpus/<target>.
 FUZZ_TARGETS=(line_scanner report_row)
 
-# Installs the Debian packages among "$@" that are not installed yet.
+# Installs the Debian packages among "$@" that are not installed yet. A
+# package of another architecture (NAME:i386) has that architecture added to
+# dpkg first.
 ensure_packages() {
     local missing=()
     local package
@@ -29,6 +31,12 @@ ensure_packages() {
     if [ "$(id -u)" -ne 0 ]; then
         sudo=(sudo)
     fi
+    for package in "${missing[@]}"; do
+        if [[ "$package" == *:* ]] &&
+            ! dpkg --print-foreign-architectures | grep -qx "${package##*:}"; then
+            "${sudo[@]}" dpkg --add-architecture "${package##*:}"
+        fi
+    done
     export DEBIAN_FRONTEND=noninteractive
     "${sudo[@]}" apt-get update -qq
     "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" </dev/null
@@ -49,9 +57,17 @@ build_preset() {
 # What the Windows build and its tests under Wine need on Debian 12.
 WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev
     googletest wine64 wine xvfb xauth x11-apps imagemagick fonts-wine)
+# The 32-bit build besides: the i686 cross compiler and Wine's 32-bit side.
+# Without wine32, Wine runs a 32-bit program as nothing at all and exits 0.
+# (It comes from the i386 architecture, and installing it also brings some
+# amd64 libraries up to the versions of their i386 twins.)
+WINDOWS32_PACKAGES=(g++-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-i686-dev
+    wine32:i386)
 
 # Makes a fresh Wine prefix at $1 for the Windows tests: Wine draws its own
 # window frames (there is no window manager) and has the shell dialog font.
+# Fresh every time: a prefix made before Wine's 32-bit side was installed
+# cannot even load kernel32 afterwards, for 64-bit programs too.
 make_wine_prefix() {
     local prefix="$1"
     rm -rf "$prefix"

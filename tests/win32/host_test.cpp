@@ -1,5 +1,6 @@
-// The stand-in host for Windows end to end: mossgrain.exe loading
-// Mossgrain.wcx with LoadLibrary, its --yes pressing Enter in the real dialog.
+// The stand-in host for Windows end to end: mossgrain.exe loading the module
+// of its own bitness with LoadLibrary, its --yes pressing Enter in the real
+// dialog.
 #include <windows.h>
 
 #include <gtest/gtest.h>

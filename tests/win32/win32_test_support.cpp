@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "platform/win32/wide_text.h"
+#include "plugin/module_file.h"
 
 namespace win32_test {
 
@@ -18,7 +19,7 @@ std::wstring ExeFolder() {
 
 // The test programs live in the build's tests/win32 folder, beside nothing
 // else of the build: the module and the host are two levels up.
-std::wstring ModulePath() { return ExeFolder() + L"..\\..\\Mossgrain.wcx"; }
+std::wstring ModulePath() { return ExeFolder() + L"..\\..\\" MOSSGRAIN_MODULE_FILE; }
 std::wstring HostPath() { return ExeFolder() + L"..\\..\\mossgrain.exe"; }
 
 std::string SamplesFolder() {

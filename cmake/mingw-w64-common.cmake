@@ -1,10 +1,9 @@
-# Cross-building the 64-bit Windows module on Debian with MinGW-w64. The posix
-# thread model is needed for std::thread (the stand-in host answers dialogs
-# from a second thread). Tests run under Wine.
+# What both MinGW-w64 cross builds share; the including toolchain file sets
+# CMAKE_SYSTEM_PROCESSOR and MINGW_TRIPLE first. The posix thread model is
+# needed for std::thread (the stand-in host answers dialogs from a second
+# thread). Tests run under Wine.
 set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR x86_64)
 
-set(MINGW_TRIPLE x86_64-w64-mingw32)
 set(CMAKE_C_COMPILER ${MINGW_TRIPLE}-gcc-posix)
 set(CMAKE_CXX_COMPILER ${MINGW_TRIPLE}-g++-posix)
 set(CMAKE_RC_COMPILER ${MINGW_TRIPLE}-windres)
