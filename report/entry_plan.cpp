@@ -1,6 +1,7 @@
 #include "report/entry_plan.h"
 
 #include <cstring>
+#include <utility>
 
 #include "platform/os.h"
 
