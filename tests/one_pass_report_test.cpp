@@ -266,18 +266,6 @@ TEST_F(OnePassCaseTest, ALinkBackAboveAnInnerEntryMakesItWalkOnItsOwn) {
            outer + inner + "src/inner/back;    2;       3;       3;       0;       0;100\r\n");
 }
 
-// A link back to the inner entry itself, or below it, is left out by its own
-// walk too: the outer walk's subtotal stands.
-TEST_F(OnePassCaseTest, ALinkBackToTheInnerEntryItselfKeepsItsSubtotal) {
-    tree_.File("src/x.c", "x;\n");
-    tree_.File("src/inner/y.c", "y;\ny;\n");
-    tree_.Link("src/inner/self", ".");
-    tree_.Link("src/inner/deeper/up", "..");
-    Expect({"src/", "src/inner/"},
-           "src;    2;       3;       3;       0;       0;100\r\n"
-           "src/inner;    1;       2;       2;       0;       0;100\r\n");
-}
-
 // An unreadable file fails the entry holding it and every entry around it;
 // entries beside it keep their rows, whichever order they come in.
 TEST_F(OnePassCaseTest, AnUnreadableFileFailsItsEntryAndThoseAroundIt) {
