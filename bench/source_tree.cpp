@@ -8,21 +8,27 @@ namespace {
 // The report's own walk, keeping only the files the report would measure.
 class SourceFiles final : public FolderVisitor {
 public:
-    explicit SourceFiles(const std::function<bool(const std::string&)>& visit) : visit_(visit) {}
+    SourceFiles(const std::function<bool(const std::string&)>& visit, bool reads)
+        : visit_(visit), reads_(reads) {}
 
     bool VisitFile(const char* path, size_t length) override {
         if (!IsSourceFileName(path, length)) return true;
         return visit_(std::string(path, length));
     }
 
+    bool ReadsFile(const char* name, size_t length) override {
+        return reads_ && IsSourceFileName(name, length);
+    }
+
 private:
     const std::function<bool(const std::string&)>& visit_;
+    bool reads_;
 };
 
 }  // namespace
 
 bool ForEachSourceFile(const std::string& root,
-                       const std::function<bool(const std::string&)>& visit) {
-    SourceFiles files(visit);
+                       const std::function<bool(const std::string&)>& visit, bool reads) {
+    SourceFiles files(visit, reads);
     return WalkFolder(root.c_str(), files);
 }

@@ -7,6 +7,8 @@
 #include <string>
 
 // Calls visit for each such file, depth first. False when a folder could not
-// be read or visit returned false; the walk stops there.
+// be read or visit returned false; the walk stops there. reads: whether visit
+// reads the files, so that the walk reads them ahead on a cold cache as the
+// report's does; a walk that only lists them leaves the cache as it is.
 bool ForEachSourceFile(const std::string& root,
-                       const std::function<bool(const std::string&)>& visit);
+                       const std::function<bool(const std::string&)>& visit, bool reads = true);

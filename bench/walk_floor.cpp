@@ -7,8 +7,10 @@
 //
 // --list prints the files (NUL-separated) instead of reading them, so that
 // other programs can be given exactly the same files. Without it, prints the
-// number of files and bytes read. Links to folders are followed, except into
-// a folder already on the current path, as the report's walk does.
+// number of files and bytes read. The walk is the report's own
+// (counting/folder_walk.h): links to folders are followed, except into a
+// folder already on the current path, and on a cold cache the files ahead
+// are hinted, as the report's are.
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
@@ -83,7 +85,7 @@ int main(int argc, char** argv) {
         return true;
     };
     bool ok = true;
-    for (int i = first; i < argc; ++i) ok = ForEachSourceFile(argv[i], visit) && ok;
+    for (int i = first; i < argc; ++i) ok = ForEachSourceFile(argv[i], visit, !list) && ok;
     if (!list) {
         std::printf("files %llu bytes %llu (touched %llu)\n",
                     static_cast<unsigned long long>(totals.files),

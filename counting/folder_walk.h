@@ -1,18 +1,35 @@
-// Walking a folder tree: every file below a folder, depth first, in the
-// platform's order. The walk knows nothing of what is done with the files,
-// and the counting nothing of folders.
+// Walking a folder tree: every file and folder below a folder, depth first,
+// in the platform's order. The walk knows nothing of what is done with the
+// files, and the counting nothing of folders.
 #pragma once
 
 #include <cstddef>
 
-// What the walk tells its user.
+// What the walk tells its user. Paths are NUL-terminated at length and valid
+// until the call returns.
 class FolderVisitor {
 public:
     // A file the listing gave as no folder and no FIFO, socket or device
-    // (those are never opened: they could block or never end). path is
-    // NUL-terminated at length and valid until the call returns. False stops
+    // (those are never opened: they could block or never end). False stops
     // the walk, which then fails.
     virtual bool VisitFile(const char* path, size_t length) = 0;
+
+    // Whether VisitFile reads the file of this bare name. Only such files are
+    // read ahead, and only while the walk's files come from storage.
+    virtual bool ReadsFile(const char* name, size_t length) = 0;
+
+    // A folder whose listing was read, before anything in it is visited: the
+    // walk's own folder first. path ends with one separator. Each is matched
+    // by a LeaveFolder once everything below it was visited; a walk that
+    // fails makes no further calls, so the folders it was in are not left.
+    virtual void EnterFolder(const char* /*path*/, size_t /*length*/) {}
+    virtual void LeaveFolder() {}
+
+    // A folder that was not entered because it is one of the folders entered
+    // and not left yet, reached again through a link: depth is that folder's
+    // (0 the walk's own folder, 1 a folder in it, ...). A walk started below
+    // that depth would have entered it.
+    virtual void LeftOut(size_t /*depth*/) {}
 
 protected:
     ~FolderVisitor() = default;
@@ -22,6 +39,9 @@ protected:
 // the whole tree was walked; false when a folder in it cannot be enumerated
 // or the visitor stopped the walk. A folder already on the current walk path
 // (a cycle through links) is not entered again. Nothing is held open while a
-// file is visited, and memory grows only with the names along the current
-// path, so neither depth nor width can exhaust descriptors or stack.
+// file is visited, and memory grows only with the listings of the folders
+// along the current path, so neither depth nor width can exhaust descriptors
+// or stack. While the files come from storage rather than the cache, the
+// walk asks the system to start reading the files it comes to next (those
+// its listings already name), holding nothing open and starting no thread.
 bool WalkFolder(const char* path, FolderVisitor& visitor);

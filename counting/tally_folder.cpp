@@ -1,41 +1,105 @@
 #include "counting/tally_folder.h"
 
+#include <vector>
+
 #include "counting/count_file_lines.h"
 #include "counting/folder_walk.h"
+#include "counting/source_names.h"
 #include "platform/os.h"
 
 namespace {
 
-// Measures each file the walk finds and sums the results. The first file
-// that cannot be read stops the walk: the whole tree then has no result.
+// Measures each file the walk finds and sums the results, folder by folder,
+// so that the folders inside the tree get their own sums on the way. The
+// first file that cannot be read stops the walk: the whole tree then has no
+// result.
 class Summing final : public FolderVisitor {
 public:
-    explicit Summing(uint64_t chunkSize) : chunkSize_(chunkSize) {}
+    Summing(uint64_t chunkSize, TallyObserver* observer)
+        : chunkSize_(chunkSize), observer_(observer) {}
 
     bool VisitFile(const char* path, size_t length) override {
         LineTally fileTally;
         if (!CountListedFile(path, length, chunkSize_, fileTally)) return false;
-        if (fileTally.total != 0) ++files;
-        tally += fileTally;
+        if (observer_ != nullptr) observer_->Passed(path, length);
+        Level& level = levels_.back();
+        if (fileTally.total != 0) ++level.files;
+        level.tally += fileTally;
         return true;
     }
 
-    uint64_t files = 0;
-    LineTally tally;
+    bool ReadsFile(const char* name, size_t length) override {
+        return IsSourceFileName(name, length);
+    }
+
+    void EnterFolder(const char* path, size_t length) override {
+        levels_.push_back(
+            Level{0, LineTally{}, observer_ ? observer_->Wanted(path, length) : nullptr, false});
+    }
+
+    void LeaveFolder() override {
+        const Level done = levels_.back();
+        levels_.pop_back();
+        if (done.wanted != nullptr && !done.leftOut) {
+            *done.wanted = FolderTally{FolderTally::State::kTallied, done.files, done.tally};
+        }
+        Level& into = levels_.empty() ? whole_ : levels_.back();
+        into.files += done.files;
+        into.tally += done.tally;
+    }
+
+    // A walk started at a folder deeper than depth would enter what this one
+    // left out: the sums of those folders are not theirs alone.
+    void LeftOut(size_t depth) override {
+        for (size_t i = depth + 1; i < levels_.size(); ++i) levels_[i].leftOut = true;
+    }
+
+    // After a failed walk: the folders it was in fail on their own too.
+    void Failed() {
+        for (const Level& level : levels_) {
+            if (level.wanted != nullptr) level.wanted->state = FolderTally::State::kFailed;
+        }
+    }
+
+    uint64_t files() const { return whole_.files; }
+    const LineTally& tally() const { return whole_.tally; }
 
 private:
+    struct Level {
+        uint64_t files;
+        LineTally tally;
+        FolderTally* wanted;
+        bool leftOut;
+    };
+
     uint64_t chunkSize_;
+    TallyObserver* observer_;
+    std::vector<Level> levels_;  // the folders entered and not left yet
+    Level whole_{0, LineTally{}, nullptr, false};
 };
+
+bool Tally(const char* path, uint64_t chunkSize, uint64_t& files, LineTally& tally,
+           TallyObserver* observer) {
+    tally = LineTally{};
+    files = 0;
+    if (path == nullptr || !os::IsFolder(path)) return false;
+    Summing summing(chunkSize, observer);
+    if (!WalkFolder(path, summing)) {
+        summing.Failed();
+        return false;
+    }
+    files = summing.files();
+    tally = summing.tally();
+    return true;
+}
 
 }  // namespace
 
 bool TallyFolder(const char* path, uint64_t chunkSize, uint64_t& files, LineTally& tally) {
-    tally = LineTally{};
-    files = 0;
-    if (path == nullptr || !os::IsFolder(path)) return false;
-    Summing summing(chunkSize);
-    if (!WalkFolder(path, summing)) return false;
-    files = summing.files;
-    tally = summing.tally;
-    return true;
+    return Tally(path, chunkSize, files, tally, nullptr);
+}
+
+bool TallyFolder(const char* path, uint64_t chunkSize, uint64_t& files, LineTally& tally,
+                 TallyObserver& observer) {
+    return Tally(path, chunkSize, files, tally, &observer);
 }

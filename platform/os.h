@@ -96,6 +96,20 @@ bool ReadGuarded(const void* begin, size_t length, Read&& read) {
         const_cast<void*>(static_cast<const void*>(&read)));
 }
 
+// ---- reading ahead ---------------------------------------------------------
+
+// Asks the system to start reading the file at path into its cache, because
+// it will be read soon. Returns without waiting for the read and holds
+// nothing open afterwards; a path that cannot be opened, or that is no plain
+// file, is passed over. Does nothing where the platform has no hint that
+// works without holding the file open (Windows).
+void HintWillRead(const char* path);
+
+// How many bytes the system has read from storage, not from its cache, on
+// behalf of the calling thread so far: a count that only grows. Always 0
+// where the platform does not count them; nothing is hinted then.
+uint64_t StorageBytesRead();
+
 // ---- folder enumeration ----------------------------------------------------
 
 // Identifies a folder on the machine, so a walk can tell it has come back to a

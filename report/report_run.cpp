@@ -4,8 +4,10 @@
 #include <string>
 #include <string_view>
 
-#include "counting/tally_folder.h"
+#include "counting/line_tally.h"
+#include "counting/source_names.h"
 #include "platform/os.h"
+#include "report/entry_plan.h"
 #include "report/report_format.h"
 
 namespace {
@@ -26,23 +28,27 @@ private:
 };
 
 // Writes the header and one row per entry that yields lines.
-bool WriteRows(os::ReportFile& report, const char* sourceFolder, const char* entryList) {
+bool WriteRows(os::ReportFile& report, const std::string& reportPath, const char* sourceFolder,
+               const char* entryList) {
     const std::string_view header = ReportHeader();
     if (!os::WriteReport(report, header.data(), header.size())) return false;
-
-    const uint64_t chunkSize = os::ViewSize();
-    const GuardedReads guarded;
     // Without a source folder no entry can be found; each gets no row.
-    std::string folder = sourceFolder ? os::PathFromHost(sourceFolder) : std::string();
+    if (sourceFolder == nullptr) return true;
+
+    const GuardedReads guarded;
+    std::string folder = os::PathFromHost(sourceFolder);
     // The host ends the folder with a separator; one that does not must still
     // name that folder, not a sibling whose name merely starts the same.
     if (!folder.empty() && !os::IsSeparator(folder.back())) folder += os::kSeparator;
+    // A report named as a source file may lie in a tree it measures, and it
+    // grows row by row: a tally taken at one entry's turn would be stale at
+    // another's. Then each entry is walked at its own turn.
+    const bool reuse = !IsSourceFileName(reportPath.data(), reportPath.size());
+    EntryPlan plan(std::move(folder), entryList, os::ViewSize(), reuse);
     for (const char* entry = entryList; *entry != '\0'; entry += std::strlen(entry) + 1) {
-        if (sourceFolder == nullptr) continue;
-        const std::string path = folder + os::PathFromHost(entry);
         uint64_t files = 0;
         LineTally tally;
-        if (!TallyFolder(path.c_str(), chunkSize, files, tally) || tally.total == 0) continue;
+        if (!plan.Tally(entry, files, tally) || tally.total == 0) continue;
         const std::string row = ReportRow(entry, files, tally);
         if (!os::WriteReport(report, row.data(), row.size())) return false;
     }
@@ -59,7 +65,7 @@ ReportOutcome RunReport(const char* reportPath, const char* sourceFolder, const 
     }
     bool written = false;
     try {
-        written = entryList == nullptr || WriteRows(report, sourceFolder, entryList);
+        written = entryList == nullptr || WriteRows(report, path, sourceFolder, entryList);
     } catch (...) {
         // Out of memory part way (a huge folder, a host short of memory): the
         // report is as unfinished as after a failed write, and is handled so.

@@ -12,7 +12,9 @@ enum class ReportOutcome {
 // Creates the report at reportPath (replacing any file there), writes the
 // header and one row per entry of entryList (NUL-terminated entries relative
 // to sourceFolder, ended by an empty one) that names a readable folder tree
-// with lines, in list order. No source folder means no entry can be found:
-// the header alone. Memory running out before the file exists throws
+// with lines, in list order. Each row is what TallyFolder on that entry
+// gives, though a folder is walked once per run, not once for each entry it
+// lies in (report/entry_plan.h). No source folder means no entry can be
+// found: the header alone. Memory running out before the file exists throws
 // std::bad_alloc, with nothing created.
 ReportOutcome RunReport(const char* reportPath, const char* sourceFolder, const char* entryList);

@@ -1,7 +1,8 @@
 // Seams for tests of the POSIX layer. They let a test change the file system
 // at the exact moment between two steps of a walk or a read (a file removed
 // after its folder was listed, a file cut short after its view was mapped),
-// which a racing thread could only hit by chance. Null outside tests.
+// which a racing thread could only hit by chance, and make a warm cache look
+// cold. Null outside tests.
 #pragma once
 
 #include <cstddef>
@@ -14,5 +15,12 @@ extern void (*beforeOpen)(const char* path);
 
 // Called after each view of a source file is mapped, before it is read.
 extern void (*afterMapView)(uint64_t offset, size_t length);
+
+// Called with the path just before a file is hinted for reading ahead.
+extern void (*beforeHint)(const char* path);
+
+// When set, what StorageBytesRead() returns: a test makes the cache look
+// cold (a count that grows) or warm (one that does not).
+extern uint64_t (*storageBytesRead)();
 
 }  // namespace os::posix_hooks

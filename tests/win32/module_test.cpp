@@ -160,6 +160,22 @@ TEST_F(LoadedModule, OkAfterChoosingPascalWritesTheSameReport) {
     EXPECT_EQ(out_.Read("report.csv"), kSamplesReport);
 }
 
+// A file manager's selection: every file and folder below the selected
+// folders, and a folder given twice. Each folder entry gets its row, the
+// outer one counting the inner one's lines again, as separate walks give.
+TEST_F(LoadedModule, AFileManagersNestedListGetsARowPerFolder) {
+    const std::string math = "engine\\math;    2;      18;      11;       5;       3; 61\r\n";
+    EXPECT_EQ(Pack(out_.path("report.csv"), win32_test::SamplesFolder(),
+                   EntryList({"engine\\", "engine\\main.cpp", "engine\\math\\",
+                              "engine\\math\\scale.c", "engine\\math\\vector.h", "web\\",
+                              "web\\app.js", "docs\\", "docs\\README.txt", "engine\\math\\"}),
+                   [](HWND w) { PressKey(w, "Enter"); }),
+              0);
+    const size_t web = kSamplesReport.find("web;");
+    EXPECT_EQ(out_.Read("report.csv"),
+              kSamplesReport.substr(0, web) + math + kSamplesReport.substr(web) + math);
+}
+
 TEST_F(LoadedModule, AnEmptyListShowsNoDialogAndWritesNothing) {
     bool seen = true;
     EXPECT_EQ(Pack(
