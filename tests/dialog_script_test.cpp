@@ -21,9 +21,7 @@ namespace {
 // Runs body in a child whose controlling terminal is a fresh one, with keys
 // as its script: what it drew there, and what went to its standard error.
 PtyRun OnTerminal(const char* keys, const std::function<int()>& body) {
-    PtyOptions options;
-    options.keys = keys;
-    return RunOnPty(body, options);
+    return RunOnPty(body, {.keys = keys});
 }
 
 size_t Count(const std::string& text, const std::string& part) {
