@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <functional>
-#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -15,6 +14,7 @@
 #include "platform/os_dialog.h"
 #include "tests/pack_environment.h"
 #include "tests/pty_child.h"
+#include "tests/recording_dialog.h"
 
 namespace {
 
@@ -153,24 +153,6 @@ TEST_F(ScriptedDialogTest, UnknownKeyIsNamedOnOneLineAndNothingIsDrawn) {
     EXPECT_EQ(run.errors, "");
 }
 
-// A dialog object that records what the toolkit tells it.
-class Recorder : public os::DialogEvents {
-public:
-    std::optional<intptr_t> endInInit;
-    std::vector<int> commands;
-    os::DialogWindow* dialog = nullptr;
-
-    void OnInit(os::DialogWindow* d) override {
-        dialog = d;
-        if (endInInit) os::EndModalDialog(d, *endInInit);
-    }
-    void OnCommand(os::DialogWindow* d, int id, int notifyCode) override {
-        EXPECT_EQ(notifyCode, os::kButtonClicked);
-        commands.push_back(id);
-        if (id == 1 || id == 2 || id == 10) os::EndModalDialog(d, id);
-    }
-};
-
 using os::ControlKind;
 using os::ControlTemplate;
 using os::DialogTemplate;
@@ -187,7 +169,7 @@ constexpr DialogTemplate kTemplate = {7, "Test", 130, 50, "", 8, 0, kControls, 5
 
 TEST_F(ScriptedDialogTest, EndInInitIsHonouredWithoutDrawing) {
     const PtyRun run = OnTerminal("Enter", [] {
-        Recorder events;
+        RecordingDialog events;
         events.endInInit = -1;
         const bool ended = os::RunModalDialog(kTemplate, events) == -1;
         return ended && events.commands.empty() ? 0 : 1;
@@ -199,14 +181,14 @@ TEST_F(ScriptedDialogTest, EndInInitIsHonouredWithoutDrawing) {
 TEST_F(ScriptedDialogTest, ArrowsClickRadioButtonsAndEnterWithoutDefaultSendsOk) {
     // Down from "a" skips the group box to "b" (no tab stop, yet in the group).
     env_.Keys("Down Down Tab Space Enter");
-    Recorder events;
+    RecordingDialog events;
     EXPECT_EQ(os::RunModalDialog(kTemplate, events), 1);
     EXPECT_EQ(events.commands, (std::vector<int>{21, 20, 22, 1}));
 }
 
 TEST_F(ScriptedDialogTest, ControlHandles) {
     env_.Keys("Esc");
-    struct Probe : Recorder {
+    struct Probe : RecordingDialog {
         void OnInit(os::DialogWindow* d) override {
             EXPECT_EQ(os::DialogItem(d, -1), nullptr);  // -1 names no control
             EXPECT_EQ(os::DialogItem(d, 99), nullptr);
