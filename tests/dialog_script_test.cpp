@@ -256,16 +256,13 @@ TEST_F(MessageBoxScriptTest, ClosesWithOkOnEnterSpaceEscapeAndCtrlC) {
 
 TEST_F(MessageBoxScriptTest, DrawsCaptionIconAndEveryLineAsWritten) {
     const std::string drawn = Drawn(kAboutText);
-    EXPECT_NE(drawn.find("+- About... -"), std::string::npos);
-    EXPECT_NE(drawn.find("/!\\"), std::string::npos);
-    EXPECT_NE(drawn.find("First line"), std::string::npos);
-    EXPECT_NE(drawn.find("    indented line "), std::string::npos);
-    EXPECT_NE(drawn.find("last"), std::string::npos);
-    EXPECT_NE(drawn.find("[[ Ok ]]"), std::string::npos);
-    EXPECT_NE(drawn.find("  keys: Enter\r\n"), std::string::npos);
-    // The lines stack in order.
-    EXPECT_LT(drawn.find("First line"), drawn.find("indented line"));
-    EXPECT_LT(drawn.find("indented line"), drawn.find("last"));
+    // Each in its place, from the top down.
+    size_t at = 0;
+    for (const char* part : {"+- About... -", "/!\\", "First line", "    indented line ", "last",
+                             "[[ Ok ]]", "  keys: Enter\r\n"}) {
+        at = drawn.find(part, at);
+        ASSERT_NE(at, std::string::npos) << part << " not where it belongs in\n" << drawn;
+    }
 }
 
 TEST_F(MessageBoxScriptTest, HostileTextCannotReachTheTerminal) {
