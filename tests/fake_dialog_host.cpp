@@ -91,7 +91,6 @@ void CheckThread(const char* call) {
 }
 
 void Send(const std::string& control, intptr_t event) {
-    g_state.seen.events.push_back((event == kDnClick ? "click " : "init ") + control);
     std::string name = control;
     g_state.proc(kHandle, name.data(), event, 0, 0);
 }
