@@ -1,8 +1,6 @@
 // The settings dialog and the about box answered by key scripts, through the
 // real dialog framework, and the control handles the framework reaches.
 #include <gtest/gtest.h>
-#include <stdlib.h>
-#include <unistd.h>
 
 #include <functional>
 #include <ostream>
