@@ -1,18 +1,12 @@
 // Dialogs on a real terminal: each run is a child process whose controlling
 // terminal is a fresh pseudo-terminal, typed at and read by this process.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <poll.h>
-#include <pty.h>
 #include <signal.h>
-#include <stdlib.h>
 #include <string.h>
 #include <sys/wait.h>
 #include <termios.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
 #include <string>
 
 #include "dialog/csettings.h"
@@ -27,6 +21,7 @@ constexpr int kDialogFailed = 99;      // the dialog returned -1
 constexpr int kHostHandlerMissed = 98;
 constexpr int kHandlersChanged = 97;  // a signal disposition differs after the dialog
 
+constexpr const char* kCaption = "Mossgrain: Settings";  // shown once the dialog is up
 constexpr int kDialogSignals[] = {SIGTERM, SIGHUP, SIGQUIT, SIGINT};
 
 void Dispositions(sighandler_t (&handlers)[4]) {
@@ -82,19 +77,12 @@ int IgnoresHangUpBody() {
 }
 
 PtyRun Type(int (*body)(), const char* caption, const std::string& typed) {
-    PtyOptions options;
-    options.caption = caption;
-    options.action = PtyAction::kType;
-    options.input = typed;
-    return RunOnPty(body, options);
+    return RunOnPty(body, {.caption = caption, .action = PtyAction::kType, .input = typed});
 }
 
 PtyRun Signal(int (*body)(), int signalNumber) {
-    PtyOptions options;
-    options.caption = "Mossgrain: Settings";
-    options.action = PtyAction::kSignal;
-    options.signalNumber = signalNumber;
-    return RunOnPty(body, options);
+    return RunOnPty(
+        body, {.caption = kCaption, .action = PtyAction::kSignal, .signalNumber = signalNumber});
 }
 
 TEST(DialogOnTerminalTest, KeysAnswerTheSettingsDialog) {
@@ -112,17 +100,17 @@ TEST(DialogOnTerminalTest, KeysAnswerTheSettingsDialog) {
         {"\t\t\x1b[A\x1b", 12},        // Pascal is read at once, Escape keeps it
     };
     for (const Case& c : cases) {
-        const PtyRun run = Type(SettingsBody, "Mossgrain: Settings", c.typed);
+        const PtyRun run = Type(SettingsBody, kCaption, c.typed);
         EXPECT_EQ(ExitCode(run), c.exit) << testing::PrintToString(std::string(c.typed));
     }
 }
 
 TEST(DialogOnTerminalTest, HidesTheCursorAndGivesItBack) {
-    const PtyRun run = Type(SettingsBody, "Mossgrain: Settings", "\t\r");
+    const PtyRun run = Type(SettingsBody, kCaption, "\t\r");
     ASSERT_EQ(ExitCode(run), 2);
     const size_t hidden = run.output.find("\x1b[?25l");
     ASSERT_NE(hidden, std::string::npos);
-    EXPECT_LT(hidden, run.output.find("Mossgrain: Settings"));
+    EXPECT_LT(hidden, run.output.find(kCaption));
     // Redrawn after Tab with Cancel focused, then the cursor is shown below.
     EXPECT_NE(run.output.find("\x1b[7m>[[ Cancel ]]"), std::string::npos);
     EXPECT_GT(run.output.rfind("\x1b[?25h\r\n"), run.output.rfind("Cancel"));
@@ -153,10 +141,8 @@ TEST(DialogOnTerminalTest, HostHandlerGetsTheSignalAndIsPutBack) {
 }
 
 TEST(DialogOnTerminalTest, TerminalThatEndsEndsTheDialog) {
-    PtyOptions hangUp;
-    hangUp.caption = "Mossgrain: Settings";
-    hangUp.action = PtyAction::kHangUp;
-    const PtyRun run = RunOnPty(IgnoresHangUpBody, hangUp);
+    const PtyRun run =
+        RunOnPty(IgnoresHangUpBody, {.caption = kCaption, .action = PtyAction::kHangUp});
     EXPECT_EQ(ExitCode(run), kDialogFailed);
 }
 

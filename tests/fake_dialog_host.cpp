@@ -87,14 +87,10 @@ void Parse(const std::string& text) {
 void Note(const std::string& problem) { g_state.seen.problems.push_back(problem); }
 
 void CheckThread(const char* call) {
-    if (!fake_glib::OnGuiThread()) {
-        g_state.seen.allOnGuiThread = false;
-        Note(std::string(call) + " off the GUI thread");
-    }
+    if (!fake_glib::OnGuiThread()) Note(std::string(call) + " off the GUI thread");
 }
 
 void Send(const std::string& control, intptr_t event) {
-    g_state.seen.events.push_back((event == kDnClick ? "click " : "init ") + control);
     std::string name = control;
     g_state.proc(kHandle, name.data(), event, 0, 0);
 }

@@ -30,12 +30,10 @@ struct Step {
 
 struct Seen {
     int formsShown = 0;
-    bool allOnGuiThread = true;                    // every form call and message on the GUI thread
     std::string formText;                          // of the last form
-    std::vector<std::string> events;               // the events sent, e.g. "click rgProjectStyle"
     std::map<std::string, intptr_t> choicesShown;  // each radio group's choice once the form was up
-    intptr_t closedWith = 0;                // the modal result the module closed it with, or 0
-    std::vector<std::string> problems;      // calls the real host would not have understood
+    intptr_t closedWith = 0;            // the modal result the module closed it with, or 0
+    std::vector<std::string> problems;  // calls the real host would not take, or off its GUI thread
     std::vector<std::string> messageBoxes;  // "caption|text|flags"
 };
 

@@ -14,7 +14,6 @@
 //    a file or a missing path gets no row;
 //  - a report path that is a source file of the tree being counted replaces
 //    that file, and the walk measures the report as it stands then.
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/stat.h>

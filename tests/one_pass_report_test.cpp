@@ -89,31 +89,18 @@ public:
         std::vector<std::string> list;
         const int count = Pick(1, static_cast<int>(all_.size()) + 3);
         for (int i = 0; i < count; ++i) {
-            std::string entry =
+            const std::string entry =
                 all_[static_cast<size_t>(Pick(0, static_cast<int>(all_.size()) - 1))];
-            switch (Pick(0, 19)) {
-                case 0:
-                    entry = Respell(entry, "//");
-                    break;
-                case 1:
-                    entry = Respell(entry, "/./");
-                    break;
-                case 2:
-                    entry = "../" + tree_.root().filename().string() + "/" + entry;
-                    break;
-                case 3:
-                    entry = tree_.root().string() + "/" + entry;  // absolute
-                    break;
-                case 4:
-                    if (entry.back() == '/') entry.pop_back();  // a folder without its mark
-                    break;
-                case 5:
-                    entry += "missing/";
-                    break;
-                default:
-                    break;
-            }
-            list.push_back(entry);
+            const std::string spellings[] = {
+                Respell(entry, "//"),
+                Respell(entry, "/./"),
+                "../" + tree_.root().filename().string() + "/" + entry,
+                tree_.root().string() + "/" + entry,                               // absolute
+                entry.ends_with('/') ? entry.substr(0, entry.size() - 1) : entry,  // no folder mark
+                entry + "missing/",
+            };
+            const size_t how = static_cast<size_t>(Pick(0, 19));
+            list.push_back(how < std::size(spellings) ? spellings[how] : entry);
         }
         if (Pick(0, 3) == 0) list.push_back(list.front());
         return list;

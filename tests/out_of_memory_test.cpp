@@ -4,7 +4,6 @@
 // checks the last). This binary replaces operator new so that the n-th
 // allocation from now on fails, for every n until a run needs no more.
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <cstdlib>
 #include <filesystem>

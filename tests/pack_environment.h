@@ -22,7 +22,7 @@ public:
     PackEnvironment& operator=(const PackEnvironment&) = delete;
 
     // The keys that answer the dialogs from now on; null: no script at all.
-    void Keys(const char* keys) {
+    static void Keys(const char* keys) {
         if (keys != nullptr) {
             setenv("MOSSGRAIN_KEYS", keys, 1);
         } else {

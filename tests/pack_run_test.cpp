@@ -31,7 +31,6 @@ protected:
         return RunPack(path.c_str(), tree_.source().c_str(), list.c_str());
     }
     std::string Report() const { return out_.Read("report.csv"); }
-    bool ReportExists() const { return std::filesystem::exists(out_.path("report.csv")); }
 
     TestTree tree_, out_;
 };
@@ -39,23 +38,6 @@ protected:
 TEST_F(PackRunTest, WritesOneRowPerFolderWithLines) {
     EXPECT_EQ(Run({"src/", "docs/", "notes.c"}), 0);
     EXPECT_EQ(Report(), kReportHeader + "src;    2;      10;       5;       5;       1; 50\r\n");
-}
-
-TEST_F(PackRunTest, KeepsEntryOrderAndCountsNestedEntriesAgain) {
-    EXPECT_EQ(Run({"src/util/", "src/"}), 0);
-    EXPECT_EQ(Report(), kReportHeader +
-                            "src/util;    1;       5;       2;       3;       0; 40\r\n" +
-                            "src;    2;      10;       5;       5;       1; 50\r\n");
-}
-
-TEST_F(PackRunTest, AnEntryWithoutSeparatorKeepsItsWholeName) {
-    EXPECT_EQ(Run({"src"}), 0);
-    EXPECT_EQ(Report(), kReportHeader + "src;    2;      10;       5;       5;       1; 50\r\n");
-}
-
-TEST_F(PackRunTest, PlainFilesAndEmptyTreesGiveTheHeaderAlone) {
-    EXPECT_EQ(Run({"notes.c", "docs/", "missing/"}), 0);
-    EXPECT_EQ(Report(), kReportHeader);
 }
 
 TEST_F(PackRunTest, AnUnreadableFileDropsOnlyItsEntry) {
@@ -98,22 +80,6 @@ TEST_F(PackRunTest, TheProjectStyleChangesNothingWritten) {
     EXPECT_EQ(Report(), kReportHeader + "src;    2;      10;       5;       5;       1; 50\r\n");
 }
 
-TEST_F(PackRunTest, AnEmptyListDoesNothingAtAll) {
-    const std::string empty(2, '\0');
-    const std::string report = out_.path("report.csv");
-    EXPECT_EQ(RunPack(report.c_str(), tree_.source().c_str(), empty.c_str()), 0);
-    EXPECT_EQ(RunPack(report.c_str(), tree_.source().c_str(), nullptr), 0);
-    EXPECT_FALSE(ReportExists());
-    EXPECT_FALSE(std::filesystem::exists(env_.config.path("Mossgrain.ini")));
-}
-
-TEST_F(PackRunTest, AReportThatCannotBeCreatedIsReported) {
-    EXPECT_EQ(Run({"src/"}, out_.path("no/such/folder/report.csv")), kWcxCreateError);
-    EXPECT_FALSE(std::filesystem::exists(out_.path("no")));
-    const std::string list = EntryList({"src/"});
-    EXPECT_EQ(RunPack(nullptr, tree_.source().c_str(), list.c_str()), kWcxCreateError);
-}
-
 TEST_F(PackRunTest, AReportThatCannotBeWrittenIsReportedAndNotRemovedIfNotOurs) {
     // Every write to this device fails as on a full disk; being no regular
     // file, it must survive the clean-up.
@@ -121,13 +87,6 @@ TEST_F(PackRunTest, AReportThatCannotBeWrittenIsReportedAndNotRemovedIfNotOurs) 
     struct stat st;
     ASSERT_EQ(stat("/dev/full", &st), 0);
     EXPECT_TRUE(S_ISCHR(st.st_mode));
-}
-
-TEST_F(PackRunTest, WithoutASourceFolderNoEntryHasRows) {
-    const std::string list = EntryList({"src/"});
-    const std::string report = out_.path("report.csv");
-    EXPECT_EQ(RunPack(report.c_str(), nullptr, list.c_str()), 0);
-    EXPECT_EQ(Report(), kReportHeader);
 }
 
 TEST_F(PackRunTest, QuotesNamesThatWouldBreakColumns) {

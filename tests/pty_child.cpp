@@ -6,12 +6,13 @@
 #include <poll.h>
 #include <pty.h>
 #include <signal.h>
-#include <stdlib.h>
 #include <string.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
+
+#include "tests/pack_environment.h"
 
 namespace {
 
@@ -23,6 +24,14 @@ bool Drain(int fd, std::string& into) {
     const ssize_t n = read(fd, buffer, sizeof buffer);
     if (n > 0) into.append(buffer, static_cast<size_t>(n));
     return n > 0 || (n < 0 && (errno == EAGAIN || errno == EINTR));
+}
+
+// Appends what fd has until it ends or has nothing more to give.
+void ReadToEnd(int fd, std::string& into) {
+    char buffer[4096];
+    for (ssize_t n; (n = read(fd, buffer, sizeof buffer)) > 0;) {
+        into.append(buffer, static_cast<size_t>(n));
+    }
 }
 
 }  // namespace
@@ -45,11 +54,7 @@ PtyRun RunOnPty(const std::function<int()>& body, const PtyOptions& options) {
     if (pid == 0) {
         alarm(20);  // a hung child dies
         dup2(errors[1], 2);
-        if (options.keys != nullptr) {
-            setenv("MOSSGRAIN_KEYS", options.keys, 1);
-        } else {
-            unsetenv("MOSSGRAIN_KEYS");
-        }
+        PackEnvironment::Keys(options.keys);
         _exit(body());
     }
     close(errors[1]);
@@ -94,11 +99,7 @@ PtyRun RunOnPty(const std::function<int()>& body, const PtyOptions& options) {
         close(master);
     }
     // The child has ended: what is left in the pipe is all there is.
-    char buffer[4096];
-    ssize_t n;
-    while (errorsOpen && (n = read(errors[0], buffer, sizeof buffer)) > 0) {
-        run.errors.append(buffer, static_cast<size_t>(n));
-    }
+    if (errorsOpen) ReadToEnd(errors[0], run.errors);
     close(errors[0]);
     return run;
 }
@@ -122,19 +123,11 @@ DetachedRun RunWithoutTerminal(const std::function<int()>& body, const char* key
         setsid();
         dup2(out[1], 1);
         dup2(out[1], 2);
-        if (keys != nullptr) {
-            setenv("MOSSGRAIN_KEYS", keys, 1);
-        } else {
-            unsetenv("MOSSGRAIN_KEYS");
-        }
+        PackEnvironment::Keys(keys);
         _exit(body());
     }
     close(out[1]);
-    char buffer[4096];
-    ssize_t n;
-    while (pid > 0 && (n = read(out[0], buffer, sizeof buffer)) > 0) {
-        run.output.append(buffer, static_cast<size_t>(n));
-    }
+    if (pid > 0) ReadToEnd(out[0], run.output);
     close(out[0]);
     int status = 0;
     if (pid < 0 || waitpid(pid, &status, 0) != pid) {

@@ -31,7 +31,7 @@ struct PtyRun {
 struct PtyOptions {
     const char* caption = "";  // the action waits until this shows on the terminal
     PtyAction action = PtyAction::kNone;
-    std::string input;           // for kType
+    std::string input{};         // for kType
     int signalNumber = 0;        // for kSignal
     const char* keys = nullptr;  // MOSSGRAIN_KEYS in the child; null: unset
 };

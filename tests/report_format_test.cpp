@@ -1,7 +1,5 @@
 #include "report/report_format.h"
 
-#include "tests/report_text.h"
-
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -9,8 +7,6 @@
 #include <vector>
 
 namespace {
-
-TEST(ReportFormatTest, HeaderIsExact) { EXPECT_EQ(ReportHeader(), kReportHeader); }
 
 TEST(ReportFormatTest, RowsAlignNumbersInTheirColumns) {
     EXPECT_EQ(ReportRow("src\\", 3, {120, 80, 25, 15}),

@@ -12,11 +12,11 @@ struct CommandResult {
 };
 
 struct CommandOptions {
-    bool newSession = false;         // no controlling terminal for the child
-    bool terminal = false;           // a new session whose terminal (and input) is a fresh one
-    std::vector<std::string> env;    // "NAME=value" added to (or replacing in) the environment
-    std::vector<std::string> unset;  // names removed from the environment
-    int timeoutSeconds = 60;         // killed after this long
+    bool newSession = false;           // no controlling terminal for the child
+    bool terminal = false;             // a new session whose terminal (and input) is a fresh one
+    std::vector<std::string> env{};    // "NAME=value" added to (or replacing in) the environment
+    std::vector<std::string> unset{};  // names removed from the environment
+    int timeoutSeconds = 60;           // killed after this long
 };
 
 CommandResult RunCommand(const std::vector<std::string>& argv, const CommandOptions& options = {});

@@ -37,11 +37,6 @@ TEST(TallyFolderTest, SumsTheWholeTree) {
     EXPECT_TRUE(r.ok);
     EXPECT_EQ(r.files, 3u);
     EXPECT_EQ(r.tally, (LineTally{6, 2, 3, 1}));
-    // With or without the trailing separator.
-    const Result slash = Tally(tree.source());
-    EXPECT_TRUE(slash.ok);
-    EXPECT_EQ(slash.files, r.files);
-    EXPECT_EQ(slash.tally, r.tally);
 }
 
 TEST(TallyFolderTest, FailsForAnythingButAReadableFolder) {

@@ -2,7 +2,7 @@
 // drawing is made of; no terminal is needed.
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <regex>
 #include <string>
 #include <utility>
 #include <vector>
@@ -103,16 +103,8 @@ TEST_F(SettingsDrawingTest, FocusAndDefaultFollowTheKeys) {
     for (const std::string& line : RenderDialog(model_, RenderStyle::kAnsi)) ansi += line;
     EXPECT_NE(ansi.find("\x1b[7m>(*) Pascal style project\x1b[27m"), std::string::npos);
     // Without its attributes it is the plain drawing.
-    std::string stripped;
-    for (size_t i = 0; i < ansi.size(); ++i) {
-        if (ansi[i] == '\x1b') {
-            i = ansi.find('m', i);
-            continue;
-        }
-        stripped += ansi[i];
-    }
-    text.erase(std::remove(text.begin(), text.end(), '\n'), text.end());
-    EXPECT_EQ(stripped, text);
+    std::erase(text, '\n');
+    EXPECT_EQ(std::regex_replace(ansi, std::regex("\x1b\\[[0-9;]*m"), ""), text);
 }
 
 TEST_F(SettingsDrawingTest, NarrowTerminalsCutLines) {

@@ -30,37 +30,34 @@ bool Checked(HWND dialog, int id) {
 }
 
 TEST(SettingsDialogTest, EnterIsOkAndEscapeIsCancel) {
-    CSettings enter;
-    bool seen = false;
-    EXPECT_EQ(WithWindow(
-                  kSettingsDialog, [](HWND w) { PressKey(w, "Enter"); },
-                  [&] { return enter.DoModal(); }, &seen),
-              1);
-    EXPECT_TRUE(seen);
-    EXPECT_EQ(enter.m_nProjectStyle, 0);
-    EXPECT_EQ(enter.m_nResultsFile, 0);
-
-    CSettings escape;
-    EXPECT_EQ(
-        WithWindow(
-            kSettingsDialog, [](HWND w) { PressKey(w, "Esc"); }, [&] { return escape.DoModal(); }),
-        2);
-    CSettings cancel;
-    EXPECT_EQ(WithWindow(
-                  kSettingsDialog, [](HWND w) { ClickButton(w, IDC_CANCEL); },
-                  [&] { return cancel.DoModal(); }),
-              2);
-    // Enter on the focused Cancel button presses Cancel, not the default.
-    CSettings tabbed;
-    EXPECT_EQ(WithWindow(
-                  kSettingsDialog,
-                  [](HWND w) {
-                      PressKey(w, "Tab");
-                      Sleep(100);
-                      PressKey(w, "Enter");
-                  },
-                  [&] { return tabbed.DoModal(); }),
-              2);
+    const struct {
+        const char* keys;
+        void (*act)(HWND);
+        intptr_t result;
+    } cases[] = {
+        {"Enter", [](HWND w) { PressKey(w, "Enter"); }, 1},
+        {"Esc", [](HWND w) { PressKey(w, "Esc"); }, 2},
+        {"a click on Cancel", [](HWND w) { ClickButton(w, IDC_CANCEL); }, 2},
+        // Enter on the focused Cancel button presses Cancel, not the default.
+        {"Tab Enter",
+         [](HWND w) {
+             PressKey(w, "Tab");
+             Sleep(100);
+             PressKey(w, "Enter");
+         },
+         2},
+    };
+    for (const auto& c : cases) {
+        CSettings dialog;
+        bool seen = false;
+        EXPECT_EQ(WithWindow(
+                      kSettingsDialog, c.act, [&] { return dialog.DoModal(); }, &seen),
+                  c.result)
+            << c.keys;
+        EXPECT_TRUE(seen) << c.keys;
+        EXPECT_EQ(dialog.m_nProjectStyle, 0) << c.keys;
+        EXPECT_EQ(dialog.m_nResultsFile, 0) << c.keys;
+    }
 }
 
 TEST(SettingsDialogTest, AProjectStyleClickIsReadAtOnceAndOkReadsTheRest) {

@@ -61,12 +61,4 @@ TEST(WindowsHostTest, AModuleThatCannotBeUsedIsStatusTwo) {
     EXPECT_NE(foreign.err.find("lacks the export GetPackerCaps"), std::string::npos) << foreign.err;
 }
 
-TEST(WindowsHostTest, AReportThatCannotBeCreatedNamesTheErrorCode) {
-    TestTree out;
-    const ProcessResult r = Host(L"pack --yes " + Quoted(out.path("missing\\r.csv")) + L" " +
-                                 Quoted(win32_test::SamplesFolder()) + L" web");
-    EXPECT_EQ(r.status, 1u);
-    EXPECT_NE(r.err.find("(E_ECREATE, 16)"), std::string::npos) << r.err;
-}
-
 }  // namespace

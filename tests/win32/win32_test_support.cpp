@@ -58,11 +58,8 @@ intptr_t WithWindow(const win32_driver::WindowKind& kind, const std::function<vo
 namespace {
 
 std::string WithoutCarriageReturns(std::string text) {
-    std::string out;
-    for (char c : text) {
-        if (c != '\r') out += c;
-    }
-    return out;
+    std::erase(text, '\r');
+    return text;
 }
 
 HANDLE InheritableFile(const std::wstring& path) {
