@@ -2,6 +2,7 @@
 // real dialog framework, and the control handles the framework reaches.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <ostream>
 #include <string>
@@ -20,14 +21,6 @@ namespace {
 // as its script: what it drew there, and what went to its standard error.
 PtyRun OnTerminal(const char* keys, const std::function<int()>& body) {
     return RunOnPty(body, {.keys = keys});
-}
-
-size_t Count(const std::string& text, const std::string& part) {
-    size_t count = 0;
-    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
-        ++count;
-    }
-    return count;
 }
 
 class ScriptedDialogTest : public PackTest {
@@ -99,7 +92,9 @@ TEST_F(ScriptedDialogTest, DrawsTheFirstFrameOnceWithTheKeysOnTheTerminalOnly) {
     });
     ASSERT_EQ(ExitCode(run), 1);
     const std::string& drawn = run.output;
-    EXPECT_EQ(Count(drawn, "Mossgrain: Settings"), 1u);
+    const size_t caption = drawn.find("Mossgrain: Settings");
+    EXPECT_NE(caption, std::string::npos);
+    EXPECT_EQ(drawn.rfind("Mossgrain: Settings"), caption);  // drawn once
     // The frame as it first showed: the project style still C.
     EXPECT_NE(drawn.find("(*) C style project"), std::string::npos);
     EXPECT_NE(drawn.find("( ) Pascal style project"), std::string::npos);
@@ -143,7 +138,7 @@ TEST_F(ScriptedDialogTest, UnknownKeyIsNamedOnOneLineAndNothingIsDrawn) {
         return settings.DoModal() == -1 ? 0 : 1;
     });
     ASSERT_EQ(ExitCode(run), 0);
-    EXPECT_EQ(Count(run.output, "\n"), 1u);
+    EXPECT_EQ(std::count(run.output.begin(), run.output.end(), '\n'), 1);
     EXPECT_NE(run.output.find("\"Retrun\""), std::string::npos);
     EXPECT_EQ(run.output.find("Settings"), std::string::npos);
     EXPECT_EQ(run.errors, "");

@@ -20,10 +20,8 @@ constexpr uint32_t kRecordSize = 65588;  // what the file manager 1.0.10 hands o
 struct Control {
     std::string type;
     intptr_t itemIndex = -1;
-    int items = 0;
     bool isDefault = false;
     bool isCancel = false;
-    intptr_t modalResult = 0;
 };
 
 struct State {
@@ -53,7 +51,6 @@ void Parse(const std::string& text) {
     g_state.formName.clear();
     std::istringstream lines(text);
     std::string line, current;
-    bool inItems = false;
     while (std::getline(lines, line)) {
         line = Trim(line);
         if (line.rfind("object ", 0) == 0) {
@@ -66,21 +63,12 @@ void Parse(const std::string& text) {
             }
             continue;
         }
-        if (inItems) {
-            if (line == ")") {
-                inItems = false;
-            } else {
-                ++g_state.controls[current].items;
-            }
-            continue;
-        }
+        // An item is a quoted string: it never reads as one of these.
         if (!g_state.controls.count(current)) continue;
         Control& control = g_state.controls[current];
-        if (line == "Items.Strings = (") inItems = true;
         if (line.rfind("ItemIndex = ", 0) == 0) control.itemIndex = std::stol(line.substr(12));
         if (line == "Default = True") control.isDefault = true;
         if (line == "Cancel = True") control.isCancel = true;
-        if (line.rfind("ModalResult = ", 0) == 0) control.modalResult = std::stol(line.substr(14));
     }
 }
 
@@ -95,18 +83,9 @@ void Send(const std::string& control, intptr_t event) {
     g_state.proc(kHandle, name.data(), event, 0, 0);
 }
 
-void Click(const std::string& name) {
-    Send(name, kDnClick);
-    const Control& control = g_state.controls[name];
-    if (!g_state.closed && control.modalResult != 0) {
-        g_state.closed = true;
-        g_state.result = control.modalResult;
-    }
-}
-
 void ClickWhere(bool Control::*flag) {
     for (const auto& [name, control] : g_state.controls) {
-        if (control.*flag) return Click(name);
+        if (control.*flag) return Send(name, kDnClick);
     }
 }
 
@@ -151,7 +130,7 @@ int DialogBoxLFM(intptr_t formText, unsigned long size, tDlgProc proc) {
                 Send(step.control, kDnClick);
                 break;
             case Step::kClick:
-                Click(step.control);
+                Send(step.control, kDnClick);
                 break;
             case Step::kEnter:
                 ClickWhere(&Control::isDefault);

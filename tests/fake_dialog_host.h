@@ -1,8 +1,8 @@
 // The file manager's dialog services as the tests stand in for them. A form
 // is read from its form text (each object's name and class, a radio group's
-// items and choice, a button's Default and Cancel), "shown" by sending the
-// form's event procedure what the real host sends, and then worked by a
-// script of user actions. Everything the module did to it is recorded.
+// choice, a button's Default and Cancel), "shown" by sending the form's event
+// procedure what the real host sends, and then worked by a script of user
+// actions. Everything the module did to it is recorded.
 // The services are plain functions, so the fake is one per process.
 #pragma once
 

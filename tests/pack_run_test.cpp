@@ -40,13 +40,6 @@ TEST_F(PackRunTest, WritesOneRowPerFolderWithLines) {
     EXPECT_EQ(Report(), kReportHeader + "src;    2;      10;       5;       5;       1; 50\r\n");
 }
 
-TEST_F(PackRunTest, AnUnreadableFileDropsOnlyItsEntry) {
-    tree_.Link("bad/deep/x.c", "nowhere");
-    tree_.File("bad/fine.c", "x\n");
-    EXPECT_EQ(Run({"bad/", "src/"}), 0);
-    EXPECT_EQ(Report(), kReportHeader + "src;    2;      10;       5;       5;       1; 50\r\n");
-}
-
 TEST_F(PackRunTest, ConfirmingReplacesAnExistingReportWhole) {
     out_.File("report.csv", std::string(5000, 'o'));
     EXPECT_EQ(Run({"src/util/"}), 0);
