@@ -4,17 +4,22 @@
 
 namespace {
 
-std::string WithoutTrailingSeparators(const std::string& path, bool (*isSeparator)(char)) {
+// path without the trailing separators beyond its first keep characters.
+std::string Trimmed(const std::string& path, bool (*isSeparator)(char), size_t keep) {
     size_t end = path.size();
-    while (end > 0 && isSeparator(path[end - 1])) --end;
+    while (end > keep && isSeparator(path[end - 1])) --end;
     return path.substr(0, end);
 }
 
 }  // namespace
 
+std::string WithoutTrailingSeparators(const std::string& path, bool (*isSeparator)(char)) {
+    return Trimmed(path, isSeparator, 1);
+}
+
 std::string SourceWithSeparator(const std::string& folder, char separator,
                                 bool (*isSeparator)(char)) {
-    std::string trimmed = WithoutTrailingSeparators(folder, isSeparator);
+    std::string trimmed = Trimmed(folder, isSeparator, 0);
     trimmed += separator;  // the root ("/") trims to nothing and gets it back
     return trimmed;
 }
@@ -22,7 +27,7 @@ std::string SourceWithSeparator(const std::string& folder, char separator,
 std::string MarkEntry(const std::string& entry, bool isFolder, char separator,
                       bool (*isSeparator)(char)) {
     if (!isFolder) return entry;
-    std::string trimmed = WithoutTrailingSeparators(entry, isSeparator);
+    std::string trimmed = Trimmed(entry, isSeparator, 0);
     trimmed += separator;
     return trimmed;
 }

@@ -6,6 +6,10 @@
 #include <string>
 #include <vector>
 
+// path without its trailing separators, as a user names a file or folder;
+// a path made only of separators keeps its first one ("/" stays "/").
+std::string WithoutTrailingSeparators(const std::string& path, bool (*isSeparator)(char));
+
 // folder with any trailing separators replaced by exactly one ("/" stays "/").
 std::string SourceWithSeparator(const std::string& folder, char separator,
                                 bool (*isSeparator)(char));

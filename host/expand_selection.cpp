@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "host/entry_list.h"
+
 namespace {
 
 // Appends the folder entry (ending with a separator) and everything below
@@ -43,10 +45,9 @@ void AppendTree(const std::string& source, const std::string& folder, char separ
 std::vector<std::string> ExpandSelection(const std::string& source,
                                          const std::vector<std::string>& entries, char separator,
                                          bool (*isSeparator)(char), const SelectionFileSystem& fs) {
-    std::vector<std::string> trimmed, folders, out;
+    std::vector<std::string> folders, out;
     for (const std::string& entry : entries) {
-        std::string name = entry;
-        while (name.size() > 1 && isSeparator(name.back())) name.pop_back();
+        std::string name = WithoutTrailingSeparators(entry, isSeparator);
         if (fs.kindOf(source + name) == host_os::PathKind::kFolder) {
             folders.push_back(name + separator);
         } else {

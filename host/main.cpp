@@ -246,10 +246,8 @@ int Pack(const Options& options) {
     // The expansion passes the user's entries that are no folder without
     // trailing separators.
     std::set<std::string> named;
-    for (std::string entry : given) {
-        while (entry.size() > 1 && os::IsSeparator(entry.back())) entry.pop_back();
-        named.insert(entry);
-    }
+    for (const std::string& entry : given)
+        named.insert(WithoutTrailingSeparators(entry, os::IsSeparator));
     TellEntriesWithoutRow(report, source, entries, options.expand ? &named : nullptr);
     return 0;
 }

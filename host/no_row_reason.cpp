@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "counting/source_names.h"
+#include "host/entry_list.h"
 #include "host/host_os.h"
 #include "platform/os.h"
 
@@ -47,8 +48,7 @@ void LookAt(const std::string& folder, std::vector<std::string>& onPath, Look& l
 }  // namespace
 
 std::string NoRowReason(const std::string& source, const std::string& entry) {
-    std::string path = source + entry;
-    while (path.size() > 1 && os::IsSeparator(path.back())) path.pop_back();
+    const std::string path = WithoutTrailingSeparators(source + entry, os::IsSeparator);
     if (host_os::KindOf(path) == host_os::PathKind::kMissing) return "missing";
     if (!os::IsFolder(os::PathFromHost(path.c_str()).c_str())) return "not a folder";
     std::vector<std::string> onPath;

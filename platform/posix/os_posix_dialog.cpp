@@ -1,12 +1,12 @@
 // POSIX: dialogs and the about box as windows of the host when it handed
 // over its dialog services (host_dialogs/), else in the terminal.
 //
-// In the terminal, the keys come from the MOSSGRAIN_KEYS script when it is set (for unattended
-// runs: the dialog is drawn once as plain text, with the keys that answered
-// it, on the controlling terminal if there is one), else from the controlling
-// terminal, where the dialog is drawn and redrawn in place. Without either,
-// nothing can be asked and the dialog fails at once. Nothing goes to the
-// standard streams: they belong to the host.
+// In the terminal, the keys come from the MOSSGRAIN_KEYS script when it is
+// set (for unattended runs: the dialog is drawn once as plain text, with the
+// keys that answered it, on the controlling terminal if there is one), else
+// from the controlling terminal, where the dialog is drawn and redrawn in
+// place. Without either, nothing can be asked and the dialog fails at once.
+// Nothing goes to the standard streams: they belong to the host.
 #include <cstdlib>
 #include <memory>
 #include <optional>

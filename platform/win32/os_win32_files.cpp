@@ -19,10 +19,6 @@ namespace {
 HANDLE AsHandle(intptr_t value) { return reinterpret_cast<HANDLE>(value); }
 intptr_t FromHandle(HANDLE handle) { return reinterpret_cast<intptr_t>(handle); }
 
-}  // namespace
-
-namespace {
-
 // What a view's file offset must be a multiple of. Asked once: every view of
 // every file needs it.
 uint64_t AllocationGranularity() {
