@@ -4,9 +4,9 @@
 // members. The toolkit underneath is reached only through platform/os_dialog.h.
 //
 // The names (CDialog, DoModal, m_hWnd, DDX_Radio, BEGIN_MESSAGE_MAP ...) are
-// deliberately those of the Windows dialog framework the settings dialog was
-// described in, so that its description and this code read alike; they are
-// the framework's vocabulary, not this project's style.
+// deliberately those of the Windows dialog framework: the settings dialog is
+// written as that framework's dialogs are, and reads the same to anyone who
+// knows it. They are the framework's vocabulary, not this project's style.
 #pragma once
 
 #include <cstdint>
