@@ -1,10 +1,12 @@
 #include "tests/fake_dialog_host.h"
 
+#include <condition_variable>
 #include <cstring>
 #include <memory>
+#include <mutex>
 #include <sstream>
 
-#include "tests/fake_glib.h"
+#include "tests/fake_gui_thread.h"
 
 namespace fake_host {
 namespace {
@@ -37,6 +39,11 @@ struct State {
 };
 
 State g_state;
+
+// A form held back before it shows, as an error box over it would hold it.
+std::mutex g_holdMutex;
+std::condition_variable g_released;
+bool g_holding = false;
 
 constexpr uintptr_t kHandle = 0x5eed;
 
@@ -75,7 +82,7 @@ void Parse(const std::string& text) {
 void Note(const std::string& problem) { g_state.seen.problems.push_back(problem); }
 
 void CheckThread(const char* call) {
-    if (!fake_glib::OnGuiThread()) Note(std::string(call) + " off the GUI thread");
+    if (!fake_gui::OnGuiThread()) Note(std::string(call) + " off the GUI thread");
 }
 
 void Send(const std::string& control, intptr_t event) {
@@ -99,11 +106,25 @@ void Expect(std::vector<Step> steps, int messageBoxAnswer) {
 
 void NeverShow() { g_state.neverShow = true; }
 
+void HoldShowing() {
+    std::lock_guard<std::mutex> lock(g_holdMutex);
+    g_holding = true;
+}
+
+void ShowHeld() {
+    {
+        std::lock_guard<std::mutex> lock(g_holdMutex);
+        g_holding = false;
+    }
+    g_released.notify_all();
+}
+
 const Seen& seen() { return g_state.seen; }
 
 namespace {
 
 int MessageBox(char* text, char* caption, long flags) {
+    CheckThread("MessageBox");
     g_state.seen.messageBoxes.push_back(std::string(caption ? caption : "(null)") + "|" +
                                         (text ? text : "(null)") + "|" + std::to_string(flags));
     return g_state.messageBoxAnswer;
@@ -113,6 +134,10 @@ int DialogBoxLFM(intptr_t formText, unsigned long size, tDlgProc proc) {
     CheckThread("DialogBoxLFM");
     ++g_state.seen.formsShown;
     if (g_state.neverShow) return 0;
+    {
+        std::unique_lock<std::mutex> lock(g_holdMutex);
+        g_released.wait(lock, [] { return !g_holding; });
+    }
     g_state.seen.formText.assign(reinterpret_cast<const char*>(formText), size);
     Parse(g_state.seen.formText);
     g_state.proc = proc;

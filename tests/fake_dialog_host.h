@@ -44,6 +44,11 @@ void Expect(std::vector<Step> steps, int messageBoxAnswer = 1);
 // display might.
 void NeverShow();
 
+// The next form is held back before it shows, as an error box over it would
+// hold it, until ShowHeld.
+void HoldShowing();
+void ShowHeld();
+
 const Seen& seen();
 
 // The services, as a host hands them over: a record of the file manager's

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -14,9 +15,10 @@
 #include "host/entry_list.h"
 #include "host/plugin_module.h"
 #include "platform/os_dialog.h"
+#include "platform/posix/os_posix_hooks.h"
 #include "plugin/wcx_api.h"
 #include "tests/fake_dialog_host.h"
-#include "tests/fake_glib.h"
+#include "tests/fake_gui_thread.h"
 #include "tests/pack_environment.h"
 #include "tests/pty_child.h"
 #include "tests/recording_dialog.h"
@@ -31,10 +33,21 @@ using fake_host::Step;
 // as it lets the module go.
 class HostDialogTest : public PackTest {
 protected:
-    void SetUp() override { ExtensionInitialize(&fake_host::StartupInfo()); }
+    void SetUp() override {
+        ExtensionInitialize(&fake_host::StartupInfo());
+        problems_ = fake_gui::Problems();
+    }
     void TearDown() override {
+        // Whatever was held back is let go, and must not touch what is gone.
+        fake_gui::Serve(fake_gui::Toolkit::kGlib, true);
+        fake_gui::Serve(fake_gui::Toolkit::kQt, true);
+        fake_host::ShowHeld();
+        fake_gui::WaitIdle();
+        fake_gui::OfferQt(false);
+        os::posix_hooks::handoverMilliseconds = 0;
         ExtensionFinalize(nullptr);
         EXPECT_TRUE(fake_host::seen().problems.empty()) << fake_host::seen().problems.front();
+        EXPECT_EQ(fake_gui::Problems(), problems_);
     }
 
     intptr_t Settings(std::vector<Step> steps) {
@@ -43,17 +56,20 @@ protected:
     }
 
     CSettings settings_;
+    int problems_ = 0;
 };
+
+using fake_gui::Toolkit;
 
 TEST_F(HostDialogTest, EnterIsOkOnAFormOfTheHostShownOnItsGuiThread) {
     env_.Keys("Esc");  // the terminal's answer, which must not be the one taken
-    const int queued = fake_glib::QueuedCount();
+    const int ran = fake_gui::Ran(Toolkit::kGlib);
     EXPECT_EQ(Settings({{Step::kEnter, ""}}), IDOK);
     EXPECT_EQ(settings_.m_nProjectStyle, 0);
     EXPECT_EQ(settings_.m_nResultsFile, 0);
     const fake_host::Seen& seen = fake_host::seen();
     EXPECT_EQ(seen.formsShown, 1);
-    EXPECT_EQ(fake_glib::QueuedCount(), queued + 1);  // queued there, the caller waiting
+    EXPECT_EQ(fake_gui::Ran(Toolkit::kGlib), ran + 1);  // queued there, the caller waiting
     EXPECT_NE(seen.formText.find("Caption = 'Mossgrain: Settings'"), std::string::npos);
     // The framework's initial exchange checked the first button of each group.
     EXPECT_EQ(seen.choicesShown,
@@ -131,6 +147,68 @@ TEST_F(HostDialogTest, AFormThatNeverShowsIsADialogThatCouldNotBeShown) {
     fake_host::Expect({});
     fake_host::NeverShow();
     EXPECT_EQ(settings_.DoModal(), -1);
+}
+
+// A Qt host reaches its GUI thread through Qt's own loop, which serves it
+// also where GLib's idle queue is never looked at (Qt without GLib).
+TEST_F(HostDialogTest, AQtHostShowsTheFormThroughQtsOwnLoop) {
+    fake_gui::OfferQt(true);
+    fake_gui::Serve(Toolkit::kGlib, false);
+    const int ran = fake_gui::Ran(Toolkit::kQt);
+    EXPECT_EQ(Settings({{Step::kChoose, "rgProjectStyle", 1}, {Step::kEnter, ""}}), IDOK);
+    EXPECT_EQ(settings_.m_nProjectStyle, 1);
+    EXPECT_EQ(fake_host::seen().closedWith, 1);
+    fake_gui::WaitIdle();
+    // The event that ran it, then the deletion of its object and of its hook.
+    EXPECT_EQ(fake_gui::Ran(Toolkit::kQt), ran + 3);
+    EXPECT_EQ(fake_gui::Pending(Toolkit::kGlib), 0);
+    fake_host::Expect({}, 5);
+    EXPECT_EQ(os::ShowMessageBox(nullptr, "text", "caption", 0x30), 5);
+}
+
+// A GUI thread that never starts what it is handed fails the dialog within
+// its bound, whichever toolkit's queue it was, and what was queued is taken
+// back: served later, nothing of it runs.
+TEST_F(HostDialogTest, AGuiThreadThatDoesNotServeItsQueueFailsTheDialogInTime) {
+    os::posix_hooks::handoverMilliseconds = 200;
+    TestTree tree;
+    tree.File("src/a.c", "int a;\n");
+    std::string report = tree.path("report.csv"), source = tree.source();
+    std::string list = EntryList({"src/"});
+    for (const Toolkit toolkit : {Toolkit::kGlib, Toolkit::kQt}) {
+        fake_gui::OfferQt(toolkit == Toolkit::kQt);
+        fake_gui::Serve(toolkit, false);
+        EXPECT_EQ(Settings({{Step::kEnter, ""}}), -1);
+        // The pack job ends, as one whose dialog could not be shown.
+        EXPECT_EQ(PackFiles(report.data(), nullptr, source.data(), list.data(), 0),
+                  kWcxNotSupported);
+        EXPECT_FALSE(std::filesystem::exists(report));
+        fake_host::Expect({}, 5);
+        EXPECT_EQ(os::ShowMessageBox(nullptr, "text", "caption", 0x30), 0);
+        // Left queued: for Qt, the deletion of the three withdrawn objects.
+        EXPECT_EQ(fake_gui::Pending(toolkit), toolkit == Toolkit::kQt ? 3 : 0);
+        fake_gui::Serve(toolkit, true);
+        fake_gui::WaitIdle();
+        EXPECT_EQ(fake_host::seen().formsShown, 0);
+        EXPECT_TRUE(fake_host::seen().messageBoxes.empty());
+    }
+}
+
+// A form the host starts but does not show (an error box over it, say) fails
+// the dialog within its bound. Should it show after all, it is closed at once
+// and the dialog object, whose run is over, hears nothing of it.
+TEST_F(HostDialogTest, AFormThatDoesNotShowInTimeFailsTheDialogAndClosesLater) {
+    os::posix_hooks::handoverMilliseconds = 200;
+    fake_host::Expect({{Step::kClick, "btnGo"}});
+    fake_host::HoldShowing();
+    RecordingDialog events;
+    EXPECT_EQ(os::RunModalDialog(kTemplate, events), -1);
+    fake_host::ShowHeld();
+    fake_gui::WaitIdle();
+    EXPECT_EQ(fake_host::seen().formsShown, 1);
+    EXPECT_EQ(fake_host::seen().closedWith, 2);
+    EXPECT_EQ(events.inits, 0);
+    EXPECT_TRUE(events.commands.empty());
 }
 
 TEST_F(HostDialogTest, ATemplateTheHostCannotShowGoesToTheTerminal) {

@@ -15,8 +15,10 @@ public:
     std::optional<intptr_t> endInInit;
     std::optional<int> checkInInit;
     std::vector<int> commands;
+    int inits = 0;
 
     void OnInit(os::DialogWindow* d) override {
+        ++inits;
         if (endInInit) return os::EndModalDialog(d, *endInInit);
         if (checkInInit) os::SetButtonChecked(os::DialogItem(d, *checkInInit), true);
     }

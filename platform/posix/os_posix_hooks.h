@@ -1,8 +1,8 @@
 // Seams for tests of the POSIX layer. They let a test change the file system
 // at the exact moment between two steps of a walk or a read (a file removed
 // after its folder was listed, a file cut short after its view was mapped),
-// which a racing thread could only hit by chance, and make a warm cache look
-// cold. Null outside tests.
+// which a racing thread could only hit by chance, make a warm cache look
+// cold, and give up on a host's GUI thread sooner. Null outside tests.
 #pragma once
 
 #include <cstddef>
@@ -22,5 +22,9 @@ extern void (*beforeHint)(const char* path);
 // When set, what StorageBytesRead() returns: a test makes the cache look
 // cold (a count that grows) or warm (one that does not).
 extern uint64_t (*storageBytesRead)();
+
+// When not 0, the milliseconds the host's GUI thread is given to start what
+// is handed to it, and a host form to show, instead of the real bounds.
+extern int handoverMilliseconds;
 
 }  // namespace os::posix_hooks

@@ -1,60 +1,88 @@
 #include "platform/posix/host_dialogs/gui_thread.h"
 
-#include <dlfcn.h>
+#include <utility>
 
-#include <condition_variable>
-#include <mutex>
+#include "platform/posix/host_dialogs/gui_ways.h"
+#include "platform/posix/os_posix_hooks.h"
 
-namespace os::host_dialogs {
+namespace os {
+namespace posix_hooks {
+int handoverMilliseconds = 0;
+}  // namespace posix_hooks
+
+namespace host_dialogs {
 namespace {
 
-// GLib's own calls, looked up in the process: the module does not link GLib,
-// and in a host without it there is no loop to queue on.
-using SourceFunction = int (*)(void*);
-using IdleAdd = unsigned (*)(SourceFunction function, void* data);
-using MainContextDefault = void* (*)();
-using MainContextIsOwner = int (*)(void* context);
-
-struct Job {
-    void (*run)(void*);
-    void* context;
-    std::mutex mutex;
-    std::condition_variable finished;
-    bool done = false;
-};
-
-// The idle callback: runs once on the GUI thread and is removed (0).
-int RunJob(void* data) {
-    Job& job = *static_cast<Job*>(data);
-    job.run(job.context);
-    // Notified under the lock: the waiter owns job and may end it as soon as
-    // it can see done.
-    std::lock_guard<std::mutex> lock(job.mutex);
-    job.done = true;
-    job.finished.notify_all();
-    return 0;
+std::unique_ptr<GuiWay> FirstWay() {
+    std::unique_ptr<GuiWay> way = QtWay();
+    if (!way) way = GlibWay();
+    return way;
 }
 
 }  // namespace
 
-bool RunOnGuiThread(void (*run)(void*), void* context) {
-    const auto idleAdd = reinterpret_cast<IdleAdd>(dlsym(RTLD_DEFAULT, "g_idle_add"));
-    const auto defaultContext =
-        reinterpret_cast<MainContextDefault>(dlsym(RTLD_DEFAULT, "g_main_context_default"));
-    const auto isOwner =
-        reinterpret_cast<MainContextIsOwner>(dlsym(RTLD_DEFAULT, "g_main_context_is_owner"));
-    if (idleAdd == nullptr || defaultContext == nullptr || isOwner == nullptr) return false;
-
-    // The GUI thread itself cannot wait for its own loop.
-    if (isOwner(defaultContext()) != 0) {
-        run(context);
-        return true;
+std::chrono::milliseconds StartBound() {
+    if (posix_hooks::handoverMilliseconds != 0) {
+        return std::chrono::milliseconds(posix_hooks::handoverMilliseconds);
     }
-    Job job{run, context, {}, {}, false};
-    if (idleAdd(RunJob, &job) == 0) return false;
-    std::unique_lock<std::mutex> lock(job.mutex);
-    job.finished.wait(lock, [&] { return job.done; });
+    return std::chrono::seconds(5);
+}
+
+bool OnGuiThread() {
+    const std::unique_ptr<GuiWay> way = FirstWay();
+    return way && way->IsGuiThread();
+}
+
+std::shared_ptr<Handover> HandToGuiThread(std::function<void()> run) {
+    const std::unique_ptr<GuiWay> way = FirstWay();
+    if (!way) return nullptr;
+    auto handover = std::make_shared<Handover>(std::move(run));
+    std::unique_ptr<QueuedCall> call = way->Queue(handover);
+    if (!call) return nullptr;
+    handover->Queued(std::move(call));
+    return handover;
+}
+
+Handover::~Handover() = default;
+
+void Handover::Queued(std::unique_ptr<QueuedCall> call) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    call_ = std::move(call);
+}
+
+bool Handover::Started(std::chrono::milliseconds bound) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    if (changed_.wait_for(lock, bound, [this] { return stage_ != Stage::kQueued; })) return true;
+    stage_ = Stage::kWithdrawn;
+    // Under the lock: the call is withdrawn before anything else can happen
+    // to it, and RunHere, which takes the lock first, then finds it withdrawn.
+    if (call_) call_->Withdraw();
+    return false;
+}
+
+void Handover::WaitDone() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    changed_.wait(lock, [this] { return stage_ == Stage::kDone; });
+}
+
+bool Handover::RunHere() {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (stage_ != Stage::kQueued) return false;
+        stage_ = Stage::kRunning;
+    }
+    changed_.notify_all();
+    try {
+        run_();
+    } catch (...) {
+    }
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        stage_ = Stage::kDone;
+    }
+    changed_.notify_all();
     return true;
 }
 
-}  // namespace os::host_dialogs
+}  // namespace host_dialogs
+}  // namespace os

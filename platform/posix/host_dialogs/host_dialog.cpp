@@ -1,5 +1,9 @@
 #include "platform/posix/host_dialogs/host_dialog.h"
 
+#include <chrono>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
 #include <string>
 #include <utility>
 #include <vector>
@@ -8,6 +12,7 @@
 #include "platform/posix/host_dialogs/form_text.h"
 #include "platform/posix/host_dialogs/gui_thread.h"
 #include "platform/posix/host_dialogs/host_services.h"
+#include "platform/posix/os_posix_hooks.h"
 
 namespace os::host_dialogs {
 namespace {
@@ -25,6 +30,16 @@ constexpr intptr_t kModalCancel = 2;
 // Windows sends it.
 constexpr int kCancelCommand = 2;
 
+// How long a form may take to show once the GUI thread has started it. The
+// host builds it from its text in milliseconds; a text it cannot read leaves
+// it in an error box, and the form never shows.
+std::chrono::milliseconds ShowBound() {
+    if (posix_hooks::handoverMilliseconds != 0) {
+        return std::chrono::milliseconds(posix_hooks::handoverMilliseconds);
+    }
+    return std::chrono::seconds(10);
+}
+
 class FormRun;
 
 // The host's events carry nothing of ours, so they reach the form on top
@@ -32,11 +47,15 @@ class FormRun;
 // it. Only the GUI thread touches it.
 FormRun* g_current = nullptr;
 
+// One run of a form, shared by the caller, who waits for it, and the GUI
+// thread, which may have to go on with it after the caller gave up waiting:
+// then the dialog object (the caller's) is never touched again, and a form
+// that shows after all is closed at once.
 class FormRun {
 public:
     FormRun(const HostDialogServices& services, DialogEvents& events, Form form,
-            DialogWindow& dialog)
-        : services_(services), events_(events), form_(std::move(form)), dialog_(dialog) {
+            terminal::DialogModel model)
+        : services_(services), events_(events), form_(std::move(form)), dialog_(std::move(model)) {
         for (const FormControl& control : form_.controls) shownChoice_.push_back(Choice(control));
     }
 
@@ -44,26 +63,46 @@ public:
     void Show() {
         FormRun* const below = g_current;
         g_current = this;
-        try {
-            services_.showForm(reinterpret_cast<intptr_t>(form_.text.c_str()),
-                               static_cast<unsigned long>(form_.text.size()), &Proc);
-            live_ = false;
-            if (!shown_) {
-                dialog_.result = -1;  // it never showed
-            } else if (!dialog_.ended) {
-                events_.OnCommand(&dialog_, kCancelCommand, kButtonClicked);
-                if (!dialog_.ended) dialog_.result = kCancelCommand;  // the window is gone
-            }
-        } catch (...) {
-            dialog_.result = -1;
-        }
+        services_.showForm(reinterpret_cast<intptr_t>(form_.text.c_str()),
+                           static_cast<unsigned long>(form_.text.size()), &Proc);
         live_ = false;
         g_current = below;
+        std::unique_lock<std::mutex> lock(mutex_);
+        if (stage_ == Stage::kAbandoned) return;
+        if (stage_ == Stage::kWaiting) {
+            dialog_.result = -1;  // it never showed
+        } else if (!dialog_.ended) {
+            lock.unlock();  // shown: the caller waits for the end
+            events_.OnCommand(&dialog_, kCancelCommand, kButtonClicked);
+            if (!dialog_.ended) dialog_.result = kCancelCommand;  // the window is gone
+            lock.lock();
+        }
+        stage_ = Stage::kClosed;
+        changed_.notify_all();
     }
 
+    // The caller: waits up to bound for the form to show, or to close without
+    // having shown. False when it did neither: the caller gives up on it.
+    bool WaitShown(std::chrono::milliseconds bound) {
+        std::unique_lock<std::mutex> lock(mutex_);
+        if (changed_.wait_for(lock, bound, [this] { return stage_ != Stage::kWaiting; })) {
+            return true;
+        }
+        stage_ = Stage::kAbandoned;
+        return false;
+    }
+
+    // Once the run has closed.
     intptr_t result() const { return dialog_.result; }
 
 private:
+    enum class Stage {
+        kWaiting,    // the form has not shown yet
+        kShown,      // it is up, and the caller waits for its end
+        kClosed,     // it closed; result() holds the answer
+        kAbandoned,  // the caller gave up before it showed
+    };
+
     static intptr_t Proc(uintptr_t form, char* control, intptr_t event, intptr_t, intptr_t) {
         // No exception may unwind into the host's frames.
         try {
@@ -75,12 +114,17 @@ private:
     }
 
     void OnEvent(uintptr_t form, const char* control, intptr_t event) {
-        if (dialog_.ended) return;
         if (event == kInitDialogEvent && !shown_) {
             handle_ = form;
-            shown_ = live_ = true;
+            shown_ = true;
+            if (!MarkShown()) {
+                Send(kFormName, kCloseMessage, kModalCancel);  // nobody waits for it
+                return;
+            }
+            live_ = true;
             events_.OnInit(&dialog_);
-        } else if (event == kClickEvent && live_ && !setting_ && control != nullptr) {
+        } else if (event == kClickEvent && live_ && !setting_ && !dialog_.ended &&
+                   control != nullptr) {
             const FormControl* clicked = Find(control);
             if (clicked == nullptr) return;
             if (clicked->kind == FormControlKind::kRadioGroup) {
@@ -99,6 +143,18 @@ private:
         } else {
             ShowChoices();
         }
+    }
+
+    // The form is up: from now on the caller waits for its end. False when
+    // the caller has already given up on it.
+    bool MarkShown() {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            if (stage_ == Stage::kAbandoned) return false;
+            stage_ = Stage::kShown;
+        }
+        changed_.notify_all();
+        return true;
     }
 
     // Something threw inside an event: the dialog ends as one that failed.
@@ -157,39 +213,72 @@ private:
     }
 
     HostDialogServices services_;
-    DialogEvents& events_;
+    DialogEvents& events_;  // the caller's: untouched once the caller gave up
     Form form_;
-    DialogWindow& dialog_;
+    DialogWindow dialog_;
     std::vector<intptr_t> shownChoice_;  // per form control: the radio group's choice on screen
     uintptr_t handle_ = 0;
     bool shown_ = false;    // the form has shown
-    bool live_ = false;     // and is still up
+    bool live_ = false;     // and is still up, with the caller waiting
     bool setting_ = false;  // a choice is being set from the model
+
+    std::mutex mutex_;  // guards stage_ between the caller and the GUI thread
+    std::condition_variable changed_;
+    Stage stage_ = Stage::kWaiting;
 };
 
-void ShowOnGuiThread(void* run) { static_cast<FormRun*>(run)->Show(); }
+// A message box of the host's, shared as a form run is.
+struct MessageCall {
+    int (*messageBox)(char* text, char* caption, long flags);
+    std::string text, caption;  // the host's call takes modifiable strings
+    long flags;
+    int result = 0;
+
+    void Show() { result = messageBox(text.data(), caption.data(), flags); }
+};
 
 }  // namespace
 
 std::optional<intptr_t> RunModal(const DialogTemplate& dialogTemplate, DialogEvents& events) {
     const HostDialogServices services = KeptServices();
     if (services.showForm == nullptr || services.sendFormMessage == nullptr) return std::nullopt;
-    DialogWindow dialog(terminal::DialogModel::FromTemplate(dialogTemplate));
+    terminal::DialogModel model = terminal::DialogModel::FromTemplate(dialogTemplate);
     std::vector<bool> checked;
-    for (size_t i = 0; i < dialog.model.size(); ++i) checked.push_back(dialog.model.IsChecked(i));
+    for (size_t i = 0; i < model.size(); ++i) checked.push_back(model.IsChecked(i));
     std::optional<Form> form = FormFromTemplate(dialogTemplate, checked);
     if (!form) return std::nullopt;
-    FormRun run(services, events, std::move(*form), dialog);
-    if (!RunOnGuiThread(&ShowOnGuiThread, &run)) return std::nullopt;
-    return run.result();
+    const auto run =
+        std::make_shared<FormRun>(services, events, std::move(*form), std::move(model));
+    if (OnGuiThread()) {
+        run->Show();
+        return run->result();
+    }
+    const std::shared_ptr<Handover> handover = HandToGuiThread([run] { run->Show(); });
+    if (!handover) return std::nullopt;  // no GUI thread to show it on
+    // A GUI thread that does not start the form, or a form that does not
+    // show, would keep the host's job waiting for good: the dialog could not
+    // be shown.
+    if (!handover->Started(StartBound()) || !run->WaitShown(ShowBound())) return -1;
+    handover->WaitDone();
+    return run->result();
 }
 
 std::optional<int> ShowMessage(const char* text, const char* caption, unsigned style) {
     const HostDialogServices services = KeptServices();
     if (services.messageBox == nullptr) return std::nullopt;
-    std::string textCopy = text ? text : "";  // the host's call takes modifiable strings
-    std::string captionCopy = caption ? caption : "";
-    return services.messageBox(textCopy.data(), captionCopy.data(), static_cast<long>(style));
+    const auto call = std::make_shared<MessageCall>(MessageCall{
+        services.messageBox, text ? text : "", caption ? caption : "", static_cast<long>(style)});
+    if (!OnGuiThread()) {
+        if (const std::shared_ptr<Handover> handover = HandToGuiThread([call] { call->Show(); })) {
+            if (!handover->Started(StartBound())) return 0;  // it could not be shown
+            handover->WaitDone();
+            return call->result;
+        }
+    }
+    // On the GUI thread, or in a host that offers no known way to it (its
+    // message boxes may be called from any thread).
+    call->Show();
+    return call->result;
 }
 
 }  // namespace os::host_dialogs
