@@ -65,8 +65,55 @@ WINDOWS32_PACKAGES=(g++-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-i
     wine32:i386)
 
 # Double Commander on a virtual desktop with a window manager, driven by
-# xdotool, photographed by ImageMagick.
-DOUBLECMD_PACKAGES=(doublecmd-gtk xvfb xauth xdotool imagemagick openbox x11-utils)
+# xdotool, photographed by ImageMagick. The Qt edition's package conflicts
+# with the GTK one's, but its program runs beside it from a folder of its own
+# (doublecmd_qt below); it needs the LCL's Qt binding.
+DESKTOP_PACKAGES=(xvfb xauth xdotool imagemagick openbox x11-utils)
+DOUBLECMD_PACKAGES=(doublecmd-gtk libqt5pas1 "${DESKTOP_PACKAGES[@]}")
+# The oldest system the Linux release is made for, as a root of its own.
+DEBIAN11_PACKAGES=(debootstrap "${DESKTOP_PACKAGES[@]}")
+
+# doublecmd_qt DIR: the Qt edition's program of the installed version of
+# Double Commander, unpacked into DIR beside links to the resources the GTK
+# edition installed (the program finds them beside itself); prints its path.
+doublecmd_qt() {
+    local dir="$1" version
+    version="$(dpkg-query -W -f='${Version}' doublecmd-common)"
+    if [ ! -x "$dir/doublecmd" ] || [ "$(cat "$dir/version" 2>/dev/null)" != "$version" ]; then
+        rm -rf "$dir"
+        mkdir -p "$dir/deb"
+        (cd "$dir/deb" && { apt-get download "doublecmd-qt=$version" >/dev/null 2>&1 ||
+            { apt-get update -qq && apt-get download "doublecmd-qt=$version" >/dev/null; }; })
+        dpkg-deb -x "$dir"/deb/doublecmd-qt_*.deb "$dir/deb/x"
+        local entry
+        for entry in /usr/lib/doublecmd/*; do
+            case "$(basename "$entry")" in doublecmd | doublecmd.zdli) ;; *) ln -s "$entry" "$dir/" ;; esac
+        done
+        cp "$dir/deb/x/usr/lib/doublecmd/doublecmd" "$dir/deb/x/usr/lib/doublecmd/doublecmd.zdli" "$dir/"
+        rm -rf "$dir/deb"
+        echo "$version" >"$dir/version"
+    fi
+    echo "$dir/doublecmd"
+}
+
+# debian11_root DIR: a Debian 11 root with Double Commander (GTK2) in it,
+# made with debootstrap unless DIR already holds a finished one (never on CI).
+debian11_root() {
+    local dir="$1"
+    if [ -f "$dir/.mossgrain-root" ] && [ -z "${CI:-}" ]; then return 0; fi
+    if findmnt -rn -o TARGET | grep -q "^$dir/"; then
+        echo "debian11_root: $dir has file systems mounted in it" >&2
+        return 1
+    fi
+    rm -rf "$dir"
+    mkdir -p "$(dirname "$dir")"
+    debootstrap --variant=minbase bullseye "$dir" >"$dir.debootstrap.log" 2>&1 ||
+        { tail -20 "$dir.debootstrap.log" >&2; return 1; }
+    chroot "$dir" env DEBIAN_FRONTEND=noninteractive bash -c \
+        'apt-get update -qq && apt-get install -y -qq --no-install-recommends doublecmd-gtk' \
+        >>"$dir.debootstrap.log" 2>&1 || { tail -20 "$dir.debootstrap.log" >&2; return 1; }
+    touch "$dir/.mossgrain-root"
+}
 
 # Makes a fresh Wine prefix at $1 for the Windows tests: Wine draws its own
 # window frames (there is no window manager) and has the shell dialog font.
