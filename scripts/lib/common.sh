@@ -9,8 +9,6 @@ BASE_PACKAGES=(cmake ninja-build g++ make libgtest-dev libgmock-dev libbenchmark
 
 # The fuzz build: Debian's clang and its libFuzzer and sanitizer runtimes.
 FUZZ_PACKAGES=(clang-14 libclang-rt-14-dev)
-# The libFuzzer targets; each has its seed corpus in fuzz/corpus/<target>.
-FUZZ_TARGETS=(line_scanner report_row)
 
 # Installs the Debian packages among "$@" that are not installed yet. A
 # package of another architecture (NAME:i386) has that architecture added to
