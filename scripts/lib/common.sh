@@ -121,7 +121,11 @@ make_wine_prefix() {
     local prefix="$1"
     rm -rf "$prefix"
     mkdir -p "$(dirname "$prefix")"
-    export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
+    export WINEPREFIX="$prefix"
+    local setting
+    while read -r setting; do
+        if [[ "$setting" =~ ^[A-Z]+= ]]; then export "${setting?}"; fi
+    done <"$ROOT/cmake/wine.env"
     wineboot -i >/dev/null 2>&1
     wineserver -w
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
