@@ -142,20 +142,8 @@ int About(const Options& options) {
 }
 
 const char* ErrorName(int code) {
-    switch (code) {
-        case kWcxBadData:
-            return "E_BAD_DATA";
-        case kWcxUnknownFormat:
-            return "E_UNKNOWN_FORMAT";
-        case kWcxNotSupported:
-            return "E_NOT_SUPPORTED";
-        case kWcxCreateError:
-            return "E_ECREATE";
-        case kWcxWriteError:
-            return "E_EWRITE";
-        default:
-            return "unknown error";
-    }
+    const char* name = WcxResultName(code);
+    return name != nullptr ? name : "unknown error";
 }
 
 std::string ErrorMeaning(int code) {

@@ -24,11 +24,29 @@
 
 // Result codes of the host's interface that this module answers with.
 constexpr int kWcxOk = 0;
-constexpr int kWcxBadData = 12;        // E_BAD_DATA
-constexpr int kWcxUnknownFormat = 14;  // E_UNKNOWN_FORMAT
-constexpr int kWcxCreateError = 16;    // E_ECREATE
-constexpr int kWcxWriteError = 19;     // E_EWRITE
-constexpr int kWcxNotSupported = 24;   // E_NOT_SUPPORTED
+constexpr int kWcxBadData = 12;
+constexpr int kWcxUnknownFormat = 14;
+constexpr int kWcxCreateError = 16;
+constexpr int kWcxWriteError = 19;
+constexpr int kWcxNotSupported = 24;
+
+// The interface's name for one of those error codes; null for any other.
+constexpr const char* WcxResultName(int code) {
+    switch (code) {
+        case kWcxBadData:
+            return "E_BAD_DATA";
+        case kWcxUnknownFormat:
+            return "E_UNKNOWN_FORMAT";
+        case kWcxCreateError:
+            return "E_ECREATE";
+        case kWcxWriteError:
+            return "E_EWRITE";
+        case kWcxNotSupported:
+            return "E_NOT_SUPPORTED";
+        default:
+            return nullptr;
+    }
+}
 
 // Capability bits, as the host defines them.
 constexpr int kCapsNew = 0x001;
