@@ -1,26 +1,23 @@
-// POSIX: read-only mapped source files, folder enumeration and the report
+// POSIX: source files read view by view, folder enumeration and the report
 // file.
 #include <dirent.h>
 #include <errno.h>
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstring>
+#include <new>
 
 #include "platform/os.h"
 #include "platform/posix/os_posix_hooks.h"
-#include "platform/posix/page_size.h"
 #include "platform/posix/write_all.h"
 
 namespace os {
 
-using posix::PageSize;
-
 namespace posix_hooks {
 void (*beforeOpen)(const char* path) = nullptr;
-void (*afterMapView)(uint64_t offset, size_t length) = nullptr;
+ssize_t (*readAt)(int fd, void* buffer, size_t count, off_t offset) = nullptr;
 }  // namespace posix_hooks
 
 namespace {
@@ -39,13 +36,9 @@ bool IsSpecialFile(const struct stat& st) { return !S_ISREG(st.st_mode) && !S_IS
 
 }  // namespace
 
-// Views are 64 KiB as on Windows; rounded up for machines with larger pages so
-// every view offset stays page aligned.
-uint64_t ViewSize() {
-    const uint64_t granularity = 65536;
-    const uint64_t page = PageSize();
-    return granularity % page == 0 ? granularity : page;
-}
+// Views are 64 KiB as on Windows: large enough that a file costs few reads,
+// small enough that the buffer stays in the processor's cache for the scan.
+uint64_t ViewSize() { return 65536; }
 
 OpenStatus OpenSourceFile(const char* path, SourceFile& file) {
     file = SourceFile{};
@@ -71,29 +64,33 @@ OpenStatus OpenSourceFile(const char* path, SourceFile& file) {
     return OpenStatus::kOpened;
 }
 
-bool MapView(const SourceFile& file, uint64_t offset, size_t length, View& view) {
-    view = View{};
-    if (length == 0) return false;
-    const uint64_t gap = offset % PageSize();
-    const size_t mapped = length + static_cast<size_t>(gap);
-    void* base = mmap(nullptr, mapped, PROT_READ, MAP_SHARED, static_cast<int>(file.handle),
-                      static_cast<off_t>(offset - gap));
-    if (base == MAP_FAILED) return false;
-    view.base = base;
-    view.baseLength = mapped;
-    view.data = static_cast<const unsigned char*>(base) + gap;
-    if (posix_hooks::afterMapView != nullptr) posix_hooks::afterMapView(offset, length);
-    return true;
-}
-
-void UnmapView(View& view) {
-    if (view.base != nullptr) munmap(view.base, view.baseLength);
-    view = View{};
-}
-
 void CloseSourceFile(SourceFile& file) {
     if (file.handle >= 0) close(static_cast<int>(file.handle));
     file = SourceFile{};
+}
+
+ViewReader::ViewReader(uint64_t viewSize) : viewSize_(viewSize) {
+    if (static_cast<size_t>(viewSize) != viewSize) throw std::bad_alloc();
+    buffer_ = new unsigned char[static_cast<size_t>(viewSize)];
+}
+
+ViewReader::~ViewReader() { delete[] buffer_; }
+
+bool ViewReader::Read(const SourceFile& file, uint64_t offset, size_t length,
+                      void (*feed)(void* context, const unsigned char* bytes), void* context) {
+    if (length == 0 || length > viewSize_ || file.handle < 0) return false;
+    const auto readAt = posix_hooks::readAt != nullptr ? posix_hooks::readAt : pread;
+    size_t done = 0;
+    while (done < length) {
+        const ssize_t n = readAt(static_cast<int>(file.handle), buffer_ + done, length - done,
+                                 static_cast<off_t>(offset + done));
+        if (n < 0 && errno == EINTR) continue;
+        // An error, or the end of a file cut short below the size it had.
+        if (n <= 0) return false;
+        done += static_cast<size_t>(n);
+    }
+    feed(context, buffer_);
+    return true;
 }
 
 bool OpenFolder(const char* path, FolderScan& scan) {
