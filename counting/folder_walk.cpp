@@ -140,7 +140,9 @@ bool Walk::VisitNext(Level& level) {
     if (kind == os::EntryKind::kUnknown) folder = os::IsFolder(path_.c_str());
     if (folder) return Enter();  // may reallocate levels_: level is dead now
     if (kind == os::EntryKind::kSpecial) return true;
-    if (const size_t window = readAhead_.BeforeFile(); window != 0) HintAhead(window);
+    if (visitor_.ReadsFile(name, nameLength)) {
+        if (const size_t window = readAhead_.BeforeFile(); window != 0) HintAhead(window);
+    }
     return visitor_.VisitFile(path_.c_str(), path_.size());
 }
 

@@ -201,7 +201,7 @@ private:
 };
 
 uint64_t g_storage = 0;
-uint64_t GrowingStorageCount() { return g_storage += 4096; }
+uint64_t GrowingStorageCount() { return g_storage += 1 << 20; }
 
 TEST(OnePassReportTest, RandomTreesAndListsGiveWhatIndependentWalksGive) {
     const size_t descriptors = OpenDescriptorCount();
