@@ -29,14 +29,14 @@ bool ScanFile(const os::SourceFile& file, os::ViewReader& reader, LineScanner& s
 
 }  // namespace
 
-bool CountListedFile(const char* path, size_t length, os::ViewReader& reader, LineTally& tally) {
+bool CountListedFile(const os::ListedFile& listed, os::ViewReader& reader, LineTally& tally) {
     tally = LineTally{};
-    if (path == nullptr) return false;
-    if (!IsSourceFileName(path, length)) return true;
+    if (listed.path == nullptr) return false;
+    if (!IsSourceFileName(listed.path, listed.length)) return true;
     if (reader.viewSize() == 0) return false;  // no view could ever make progress
 
     os::SourceFile file;
-    switch (os::OpenSourceFile(path, file)) {
+    switch (os::OpenListedFile(listed, file)) {
         case os::OpenStatus::kFailed:
             return false;
         case os::OpenStatus::kNotRegular:
@@ -56,5 +56,5 @@ bool CountFileLines(const char* path, os::ViewReader& reader, LineTally& tally) 
     tally = LineTally{};
     if (path == nullptr) return false;
     if (os::IsFolder(path)) return true;
-    return CountListedFile(path, std::strlen(path), reader, tally);
+    return CountListedFile(os::ListedFile{path, std::strlen(path), path, -1}, reader, tally);
 }

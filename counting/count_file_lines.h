@@ -2,8 +2,6 @@
 // view by view, and sort their lines.
 #pragma once
 
-#include <cstddef>
-
 #include "counting/line_tally.h"
 #include "platform/os.h"
 
@@ -14,7 +12,7 @@
 bool CountFileLines(const char* path, os::ViewReader& reader, LineTally& tally);
 
 // What a folder walk calls for each file its listing gave: the same, but the
-// path is known to name no folder, which spares a path query per file; a
-// folder found there now is a tree that changed under the walk, and fails.
-// path must be NUL-terminated at length.
-bool CountListedFile(const char* path, size_t length, os::ViewReader& reader, LineTally& tally);
+// path is known to name no folder, which spares a path query per file, and
+// the file is opened in its folder where the walk holds that open; a folder
+// found there now is a tree that changed under the walk, and fails.
+bool CountListedFile(const os::ListedFile& file, os::ViewReader& reader, LineTally& tally);

@@ -18,10 +18,10 @@ public:
     Summing(os::ViewReader& reader, TallyObserver* observer)
         : reader_(reader), observer_(observer) {}
 
-    bool VisitFile(const char* path, size_t length) override {
+    bool VisitFile(const os::ListedFile& file) override {
         LineTally fileTally;
-        if (!CountListedFile(path, length, reader_, fileTally)) return false;
-        if (observer_ != nullptr) observer_->Passed(path, length);
+        if (!CountListedFile(file, reader_, fileTally)) return false;
+        if (observer_ != nullptr) observer_->Passed(file.path, file.length);
         Level& level = levels_.back();
         if (fileTally.total != 0) ++level.files;
         level.tally += fileTally;

@@ -59,6 +59,19 @@ enum class OpenStatus {
 OpenStatus OpenSourceFile(const char* path, SourceFile& file);
 void CloseSourceFile(SourceFile& file);
 
+// A file that a folder's listing named.
+struct ListedFile {
+    const char* path = nullptr;  // its whole path, NUL-terminated at length
+    size_t length = 0;
+    const char* name = nullptr;  // its bare name: the end of path
+    intptr_t folder = -1;        // the folder, held open by HoldFolder, or -1
+};
+
+// OpenSourceFile for a listed file: opened by name in its held folder, which
+// spares the system a lookup of every folder on its path; by path where no
+// folder is held.
+OpenStatus OpenListedFile(const ListedFile& listed, SourceFile& file);
+
 // What a run reads the views of its source files with: made once per run and
 // lent to every file it reads, never made per file. POSIX reads each view
 // into the reader's one buffer: for files already in the page cache, copying
@@ -148,7 +161,8 @@ struct FolderEntry {
     EntryKind kind = EntryKind::kUnknown;
 };
 
-// Starts enumerating the folder at path and fills scan.id.
+// Starts enumerating the folder at path and fills scan.id. Memory running
+// out throws std::bad_alloc, with nothing held open.
 bool OpenFolder(const char* path, FolderScan& scan);
 
 enum class NextStatus { kEntry, kEnd, kFailed };
@@ -156,6 +170,13 @@ enum class NextStatus { kEntry, kEnd, kFailed };
 // The next entry, "." and ".." included, in the platform's order.
 NextStatus NextEntry(FolderScan& scan, FolderEntry& entry);
 void CloseFolder(FolderScan& scan);
+
+// Ends the enumeration as CloseFolder does, but keeps the folder itself open
+// for opening the files its listing named (ListedFile::folder), until
+// ReleaseFolder. -1, with nothing held, where the platform opens files by
+// path only (Windows).
+intptr_t HoldFolder(FolderScan& scan);
+void ReleaseFolder(intptr_t folder);
 
 // ---- the report file -------------------------------------------------------
 

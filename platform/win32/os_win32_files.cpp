@@ -2,7 +2,6 @@
 // the report file, all through the wide calls on long-path-prefixed paths.
 #include <windows.h>
 
-#include <new>
 #include <string>
 
 #include "platform/os.h"
@@ -73,6 +72,10 @@ OpenStatus OpenSourceFile(const char* path, SourceFile& file) {
     }
     file.mapping = FromHandle(mapping);
     return OpenStatus::kOpened;
+}
+
+OpenStatus OpenListedFile(const ListedFile& listed, SourceFile& file) {
+    return OpenSourceFile(listed.path, file);
 }
 
 void CloseSourceFile(SourceFile& file) {
@@ -158,8 +161,7 @@ bool OpenFolder(const char* path, FolderScan& scan) {
     if (wide.back() != L'\\') wide += L'\\';
     wide += L'*';
 
-    Enumeration* e = new (std::nothrow) Enumeration;
-    if (e == nullptr) return false;
+    Enumeration* e = new Enumeration;
     e->find = FindFirstFileExW(wide.c_str(), FindExInfoBasic, &e->data, FindExSearchNameMatch,
                                nullptr, FIND_FIRST_EX_LARGE_FETCH);
     if (e->find == INVALID_HANDLE_VALUE) {
@@ -199,6 +201,14 @@ void CloseFolder(FolderScan& scan) {
     }
     scan = FolderScan{};
 }
+
+// Files are opened by their long-path-prefixed paths: nothing to hold.
+intptr_t HoldFolder(FolderScan& scan) {
+    CloseFolder(scan);
+    return -1;
+}
+
+void ReleaseFolder(intptr_t) {}
 
 // ---- the report file -------------------------------------------------------
 
