@@ -46,11 +46,11 @@ constexpr size_t kHeldFolders = 16;
 // Walks the folder at path (with or without a trailing separator). True when
 // the whole tree was walked; false when a folder in it cannot be enumerated
 // or the visitor stopped the walk. A folder already on the current walk path
-// (a cycle through links) is not entered again. While a file is visited, the
-// outermost folders of the current path are held open, at most
-// kHeldFolders of them, and memory grows only with the listings of the
-// folders along the current path, so neither depth nor width can exhaust
-// descriptors or stack. While the files come from storage rather than the cache, the
-// walk asks the system to start reading the files it comes to next (those
-// its listings already name), holding nothing open and starting no thread.
+// (a cycle through links) is not entered again. While a file is visited, at
+// most kHeldFolders folders of the current path are held open, and memory
+// grows only with the listings of the folders along it, so neither depth nor
+// width can exhaust descriptors or stack. While the files come from storage
+// rather than the cache, the walk asks the system to start reading the files
+// it comes to next (those its listings already name), holding nothing more
+// open and starting no thread.
 bool WalkFolder(const char* path, FolderVisitor& visitor);
