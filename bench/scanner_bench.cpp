@@ -166,10 +166,12 @@ void BM_TreeMatchesReference(benchmark::State& state) {
         }
         uint64_t walkFiles = 0;
         LineTally walkSum;
+        os::ViewReader reader(kView);
         for (const std::string& root : Settings().corpus) {
             uint64_t rootFiles;
             LineTally rootSum;
-            if (!TallyFolder(root.c_str(), kView, rootFiles, rootSum)) error += "the walk failed; ";
+            if (!TallyFolder(root.c_str(), reader, rootFiles, rootSum))
+                error += "the walk failed; ";
             walkFiles += rootFiles;
             walkSum += rootSum;
         }

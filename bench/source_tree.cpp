@@ -11,9 +11,9 @@ public:
     SourceFiles(const std::function<bool(const std::string&)>& visit, bool reads)
         : visit_(visit), reads_(reads) {}
 
-    bool VisitFile(const char* path, size_t length) override {
-        if (!IsSourceFileName(path, length)) return true;
-        return visit_(std::string(path, length));
+    bool VisitFile(const os::ListedFile& file) override {
+        if (!IsSourceFileName(file.path, file.length)) return true;
+        return visit_(std::string(file.path, file.length));
     }
 
     bool ReadsFile(const char* name, size_t length) override {

@@ -92,8 +92,11 @@ public:
         const uint64_t beyond = ~valid;  // carries every run through to the block's end
         const uint64_t inLine = ~lf;
 
-        const uint64_t afterSlash = Reach(slash | lf | beyond, slash, prevSlash_);
-        const uint64_t afterStar = Reach(star | lf | beyond, star, prevStar_);
+        // The flags read only at slashes, stars or line feeds (where each
+        // run's starts are set or its span is clear) need no more than its
+        // sum; inBlock and opened are read everywhere.
+        const uint64_t afterSlash = ReachSum(slash | lf | beyond, slash, prevSlash_);
+        const uint64_t afterStar = ReachSum(star | lf | beyond, star, prevStar_);
         const uint64_t lineComment = slash & afterSlash;
         const uint64_t blockOpen = star & afterSlash;
         const uint64_t blockClose = slash & afterStar;
@@ -102,10 +105,10 @@ public:
             (Reach(~blockClose, blockOpen, inBlock_) | blockOpen) & ~blockClose;
         const uint64_t openers = lineComment | blockOpen;
         const uint64_t opened = Reach(inLine, openers, opened_) | openers;
-        const uint64_t marked = Reach(inLine, openers | blockClose, marked_);
+        const uint64_t marked = ReachSum(inLine, openers | blockClose, marked_);
         const uint64_t codeBytes = other & ~slash & ~opened & ~inBlock;
-        const uint64_t codeLine = Reach(inLine, codeBytes, codeSeen_);
-        const uint64_t filledLine = Reach(inLine, other, filled_);
+        const uint64_t codeLine = ReachSum(inLine, codeBytes, codeSeen_);
+        const uint64_t filledLine = ReachSum(inLine, other, filled_);
 
         // At a line feed each run holds the value its line ended with.
         lines_ += Count(lf);
@@ -121,6 +124,14 @@ private:
     // span. carry becomes whether the run reaches past bit 63.
     [[gnu::always_inline]] static inline uint64_t Reach(uint64_t span, uint64_t starts,
                                                         unsigned char& carry) {
+        return ReachSum(span, starts, carry) ^ span ^ starts;
+    }
+
+    // The sum that carries each run to its end. At the bits of starts, and at
+    // the bits outside span, it already equals Reach: two instructions less
+    // for a flag read only there.
+    [[gnu::always_inline]] static inline uint64_t ReachSum(uint64_t span, uint64_t starts,
+                                                           unsigned char& carry) {
 #if defined(__x86_64__) || defined(_M_X64)
         unsigned long long sum;
         carry = _addcarry_u64(carry, span, starts, &sum);
@@ -135,7 +146,7 @@ private:
                               static_cast<uint32_t>(starts >> 32), &high);
         const uint64_t sum = uint64_t{high} << 32 | low;
 #endif
-        return sum ^ span ^ starts;
+        return sum;
     }
 
     [[gnu::always_inline]] static inline uint64_t Count(uint64_t bits) {

@@ -8,21 +8,20 @@
 
 namespace {
 
-// Reads the whole file view by view; one view is mapped at a time and
-// released before the next, so memory stays flat whatever the file size.
-bool ScanMappedFile(const os::SourceFile& file, uint64_t chunkSize, LineScanner& scanner) {
+// Reads the whole file view by view, in order, each view starting where the
+// one before ended, so memory stays flat whatever the file size.
+bool ScanFile(const os::SourceFile& file, os::ViewReader& reader, LineScanner& scanner) {
+    const uint64_t viewSize = reader.viewSize();
     uint64_t offset = 0;
     while (offset < file.size) {
         const uint64_t remaining = file.size - offset;
-        const size_t length = static_cast<size_t>(remaining < chunkSize ? remaining : chunkSize);
-        os::View view;
-        if (!os::MapView(file, offset, length, view)) return false;
-        // A file cut short meanwhile faults on its vanished pages: guarded,
-        // that fails this file instead of the host.
-        const bool read =
-            os::ReadGuarded(view.data, length, [&] { scanner.Feed(view.data, length); });
-        os::UnmapView(view);
-        if (!read) return false;
+        const size_t length = static_cast<size_t>(remaining < viewSize ? remaining : viewSize);
+        // A file cut short meanwhile cannot be read to the size it had: that
+        // fails this file, and only this file.
+        if (!reader.Read(file, offset, length,
+                         [&](const unsigned char* bytes) { scanner.Feed(bytes, length); })) {
+            return false;
+        }
         offset += length;
     }
     return true;
@@ -30,14 +29,14 @@ bool ScanMappedFile(const os::SourceFile& file, uint64_t chunkSize, LineScanner&
 
 }  // namespace
 
-bool CountListedFile(const char* path, size_t length, uint64_t chunkSize, LineTally& tally) {
+bool CountListedFile(const os::ListedFile& listed, os::ViewReader& reader, LineTally& tally) {
     tally = LineTally{};
-    if (path == nullptr) return false;
-    if (!IsSourceFileName(path, length)) return true;
-    if (chunkSize == 0) return false;  // no view could ever make progress
+    if (listed.path == nullptr) return false;
+    if (!IsSourceFileName(listed.path, listed.length)) return true;
+    if (reader.viewSize() == 0) return false;  // no view could ever make progress
 
     os::SourceFile file;
-    switch (os::OpenSourceFile(path, file)) {
+    switch (os::OpenListedFile(listed, file)) {
         case os::OpenStatus::kFailed:
             return false;
         case os::OpenStatus::kNotRegular:
@@ -46,16 +45,16 @@ bool CountListedFile(const char* path, size_t length, uint64_t chunkSize, LineTa
             break;
     }
     LineScanner scanner;
-    const bool read = ScanMappedFile(file, chunkSize, scanner);
+    const bool read = ScanFile(file, reader, scanner);
     os::CloseSourceFile(file);
     if (!read) return false;
     tally = scanner.Finish();
     return true;
 }
 
-bool CountFileLines(const char* path, uint64_t chunkSize, LineTally& tally) {
+bool CountFileLines(const char* path, os::ViewReader& reader, LineTally& tally) {
     tally = LineTally{};
     if (path == nullptr) return false;
     if (os::IsFolder(path)) return true;
-    return CountListedFile(path, std::strlen(path), chunkSize, tally);
+    return CountListedFile(os::ListedFile{path, std::strlen(path), path, -1}, reader, tally);
 }

@@ -18,6 +18,12 @@ constexpr unsigned char kHinted = 0x80;
 class Walk {
 public:
     explicit Walk(FolderVisitor& visitor) : visitor_(visitor), readAhead_(os::StorageBytesRead) {}
+    // However the walk ends, the folders it holds are let go.
+    ~Walk() {
+        for (const Level& level : levels_) os::ReleaseFolder(level.folder);
+    }
+    Walk(const Walk&) = delete;
+    Walk& operator=(const Walk&) = delete;
 
     bool Run(const char* root);
 
@@ -30,6 +36,7 @@ private:
         size_t hintedTo;     // arena offset up to which files were considered for hints
         size_t hintedFiles;  // files hinted and not visited yet
         os::FolderId id;
+        intptr_t folder;  // the folder held open for its files, or -1
     };
     static constexpr size_t kNotOnPath = static_cast<size_t>(-1);
 
@@ -83,7 +90,9 @@ bool Walk::Enter() {
     if (status == os::NextStatus::kFailed) return false;
 
     if (path_.empty() || !os::IsSeparator(path_.back())) path_ += os::kSeparator;
-    levels_.push_back(Level{path_.size(), begin, begin, arena_.size(), begin, 0, id});
+    levels_.push_back(Level{path_.size(), begin, begin, arena_.size(), begin, 0, id, -1});
+    // Held only once its level is in place, so that nothing can leak it.
+    if (levels_.size() <= kHeldFolders) levels_.back().folder = os::HoldFolder(scan);
     visitor_.EnterFolder(path_.c_str(), path_.size());
     // The folder's first files are asked for now, not after the first is read.
     if (const size_t window = readAhead_.window(); window != 0) HintAhead(window);
@@ -140,8 +149,11 @@ bool Walk::VisitNext(Level& level) {
     if (kind == os::EntryKind::kUnknown) folder = os::IsFolder(path_.c_str());
     if (folder) return Enter();  // may reallocate levels_: level is dead now
     if (kind == os::EntryKind::kSpecial) return true;
-    if (const size_t window = readAhead_.BeforeFile(); window != 0) HintAhead(window);
-    return visitor_.VisitFile(path_.c_str(), path_.size());
+    if (visitor_.ReadsFile(name, nameLength)) {
+        if (const size_t window = readAhead_.BeforeFile(); window != 0) HintAhead(window);
+    }
+    return visitor_.VisitFile(os::ListedFile{path_.c_str(), path_.size(),
+                                             path_.c_str() + level.pathLength, level.folder});
 }
 
 bool Walk::Run(const char* root) {
@@ -153,8 +165,10 @@ bool Walk::Run(const char* root) {
             if (!VisitNext(level)) return false;
             continue;
         }
-        // The folder is done: its names are no longer needed.
+        // The folder is done: its names and the folder itself are no longer
+        // needed.
         arena_.resize(level.begin);
+        os::ReleaseFolder(level.folder);
         levels_.pop_back();
         visitor_.LeaveFolder();
     }

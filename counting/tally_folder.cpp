@@ -15,13 +15,13 @@ namespace {
 // result.
 class Summing final : public FolderVisitor {
 public:
-    Summing(uint64_t chunkSize, TallyObserver* observer)
-        : chunkSize_(chunkSize), observer_(observer) {}
+    Summing(os::ViewReader& reader, TallyObserver* observer)
+        : reader_(reader), observer_(observer) {}
 
-    bool VisitFile(const char* path, size_t length) override {
+    bool VisitFile(const os::ListedFile& file) override {
         LineTally fileTally;
-        if (!CountListedFile(path, length, chunkSize_, fileTally)) return false;
-        if (observer_ != nullptr) observer_->Passed(path, length);
+        if (!CountListedFile(file, reader_, fileTally)) return false;
+        if (observer_ != nullptr) observer_->Passed(file.path, file.length);
         Level& level = levels_.back();
         if (fileTally.total != 0) ++level.files;
         level.tally += fileTally;
@@ -72,18 +72,18 @@ private:
         bool leftOut;
     };
 
-    uint64_t chunkSize_;
+    os::ViewReader& reader_;
     TallyObserver* observer_;
     std::vector<Level> levels_;  // the folders entered and not left yet
     Level whole_{0, LineTally{}, nullptr, false};
 };
 
-bool Tally(const char* path, uint64_t chunkSize, uint64_t& files, LineTally& tally,
+bool Tally(const char* path, os::ViewReader& reader, uint64_t& files, LineTally& tally,
            TallyObserver* observer) {
     tally = LineTally{};
     files = 0;
     if (path == nullptr || !os::IsFolder(path)) return false;
-    Summing summing(chunkSize, observer);
+    Summing summing(reader, observer);
     if (!WalkFolder(path, summing)) {
         summing.Failed();
         return false;
@@ -95,11 +95,11 @@ bool Tally(const char* path, uint64_t chunkSize, uint64_t& files, LineTally& tal
 
 }  // namespace
 
-bool TallyFolder(const char* path, uint64_t chunkSize, uint64_t& files, LineTally& tally) {
-    return Tally(path, chunkSize, files, tally, nullptr);
+bool TallyFolder(const char* path, os::ViewReader& reader, uint64_t& files, LineTally& tally) {
+    return Tally(path, reader, files, tally, nullptr);
 }
 
-bool TallyFolder(const char* path, uint64_t chunkSize, uint64_t& files, LineTally& tally,
+bool TallyFolder(const char* path, os::ViewReader& reader, uint64_t& files, LineTally& tally,
                  TallyObserver& observer) {
-    return Tally(path, chunkSize, files, tally, &observer);
+    return Tally(path, reader, files, tally, &observer);
 }

@@ -6,14 +6,14 @@
 #include <cstdint>
 
 #include "counting/line_tally.h"
+#include "platform/os.h"
 
 // Walks the folder at path (with or without a trailing separator) depth
-// first. files receives the number of files whose own total was not 0, tally
-// the sums. False when path is not a folder, a folder cannot be enumerated or
-// any file in the tree cannot be read; then files and tally mean nothing.
-// A folder already on the current walk path (a cycle through links) is not
-// entered again and adds nothing.
-bool TallyFolder(const char* path, uint64_t chunkSize, uint64_t& files, LineTally& tally);
+// first, reading every source file with reader. files receives the number of files whose own total
+// was not 0, tally the sums. False when path is not a folder, a folder cannot be enumerated or any
+// file in the tree cannot be read; then files and tally mean nothing. A folder already on the
+// current walk path (a cycle through links) is not entered again and adds nothing.
+bool TallyFolder(const char* path, os::ViewReader& reader, uint64_t& files, LineTally& tally);
 
 // What one walk tells of a folder inside its tree: what TallyFolder on that
 // folder's path alone would give.
@@ -47,5 +47,5 @@ protected:
 // (there its own walk would go further); kFailed for a folder the walk was in
 // when it failed (its own walk reaches the same unreadable file). Any other
 // record is left as it was.
-bool TallyFolder(const char* path, uint64_t chunkSize, uint64_t& files, LineTally& tally,
+bool TallyFolder(const char* path, os::ViewReader& reader, uint64_t& files, LineTally& tally,
                  TallyObserver& observer);

@@ -33,17 +33,17 @@ std::string PathFromHost(const char* hostText);
 // Whether path names a folder (links to folders count as folders).
 bool IsFolder(const char* path);
 
-// ---- memory-mapped reading of source files ---------------------------------
+// ---- reading source files, view by view ------------------------------------
 
 // The size of one read view of a source file: files are read one view of
 // at most this many bytes at a time, so memory stays flat whatever their size.
 // On Windows it is the allocation granularity, so that view offsets (which
-// are multiples of it) can be mapped as they are; MapView accepts any offset.
+// are multiples of it) can be mapped as they are.
 uint64_t ViewSize();
 
 struct SourceFile {
     intptr_t handle = -1;  // descriptor or file handle
-    intptr_t mapping = 0;  // mapping object where the platform has one
+    intptr_t mapping = 0;  // mapping object where the platform maps views
     uint64_t size = 0;     // size queried at open; later growth is not read
 };
 
@@ -54,47 +54,70 @@ enum class OpenStatus {
 };
 
 // Opens an existing file read-only, sharing reading and writing with others,
-// queries its size and, when it is not empty, prepares the mapping.
+// queries its size and, where views are mapped and it is not empty, prepares
+// the mapping.
 OpenStatus OpenSourceFile(const char* path, SourceFile& file);
-
-struct View {
-    const unsigned char* data = nullptr;  // first byte asked for
-    void* base = nullptr;                 // what the platform mapped
-    size_t baseLength = 0;
-};
-
-// Maps length bytes at offset, read-only. The offset need not be aligned: the
-// platform maps from the aligned offset below it and points data past the gap.
-bool MapView(const SourceFile& file, uint64_t offset, size_t length, View& view);
-void UnmapView(View& view);
 void CloseSourceFile(SourceFile& file);
 
-// Runs read(context), which reads the mapped bytes [begin, begin + length).
-// A file that shrinks under its mapping, or a disk that fails while it is
-// read, makes such a read fault (SIGBUS, an in-page error) and would kill the
-// host: here the fault is caught, read is let run to its end over bytes that
-// mean nothing, and the result is false. True when no byte of the range
-// faulted. Faults at other addresses, on other threads or outside this call
-// go to whatever the process had set up before, and that is back in place
-// when the call returns. The range must lie in one mapping the caller owns
-// and unmaps afterwards: after a fault its remaining pages are replaced.
-bool ReadGuarded(const void* begin, size_t length, void (*read)(void* context), void* context);
+// A file that a folder's listing named.
+struct ListedFile {
+    const char* path = nullptr;  // its whole path, NUL-terminated at length
+    size_t length = 0;
+    const char* name = nullptr;  // its bare name: the end of path
+    intptr_t folder = -1;        // the folder, held open by HoldFolder, or -1
+};
 
-// Keeps what ReadGuarded sets up in place until the matching
-// EndGuardedReads, so that a run reading thousands of views pays for it once
-// instead of per view. Optional; what the process had is back in place after
-// the last End. Begin's false means nothing was kept: do not call End.
-bool BeginGuardedReads();
-void EndGuardedReads();
+// OpenSourceFile for a listed file: opened by name in its held folder, which
+// spares the system a lookup of every folder on its path; by path where no
+// folder is held.
+OpenStatus OpenListedFile(const ListedFile& listed, SourceFile& file);
 
-// The same for any callable, e.g. [&] { scanner.Feed(view.data, length); }.
-template <typename Read>
-bool ReadGuarded(const void* begin, size_t length, Read&& read) {
-    using Callable = std::remove_reference_t<Read>;
-    return ReadGuarded(
-        begin, length, [](void* callable) { (*static_cast<Callable*>(callable))(); },
-        const_cast<void*>(static_cast<const void*>(&read)));
-}
+// What a run reads the views of its source files with: made once per run and
+// lent to every file it reads, never made per file. POSIX reads each view
+// into the reader's one buffer: for files already in the page cache, copying
+// 64 KiB costs less than a mapping's set-up, page faults and tear-down, and a
+// file cut short gives a short read, never a signal, so nothing process-wide
+// is touched. Windows maps each view, the reading its platform offers here
+// (nothing here measures a copy against it), and keeps its guard against
+// in-page errors in place for the reader's life.
+class ViewReader {
+public:
+    // Views of at most viewSize bytes. Throws std::bad_alloc when the
+    // platform's buffer cannot be had.
+    explicit ViewReader(uint64_t viewSize);
+    ~ViewReader();
+    ViewReader(const ViewReader&) = delete;
+    ViewReader& operator=(const ViewReader&) = delete;
+
+    uint64_t viewSize() const { return viewSize_; }
+
+    // Hands feed(context, bytes) the length bytes of file at offset, then
+    // returns true. length is at most viewSize(), and the view lies within
+    // file.size. False when the bytes cannot be read: the file was cut short
+    // below them meanwhile, the storage failed, or length is 0. On Windows a
+    // view that faults while feed reads it stops feed where it faulted, so
+    // feed must hold nothing that needs undoing; on POSIX feed runs only on
+    // bytes read in full. An interrupted read is resumed.
+    bool Read(const SourceFile& file, uint64_t offset, size_t length,
+              void (*feed)(void* context, const unsigned char* bytes), void* context);
+
+    // The same for any callable, e.g. [&](const unsigned char* bytes) { ... }.
+    template <typename Feed>
+    bool Read(const SourceFile& file, uint64_t offset, size_t length, Feed&& feed) {
+        using Callable = std::remove_reference_t<Feed>;
+        return Read(
+            file, offset, length,
+            [](void* callable, const unsigned char* bytes) {
+                (*static_cast<Callable*>(callable))(bytes);
+            },
+            const_cast<void*>(static_cast<const void*>(&feed)));
+    }
+
+private:
+    uint64_t viewSize_;
+    unsigned char* buffer_ = nullptr;  // where views are read into, where the platform reads them
+    bool guarded_ = false;             // the fault guard is held, where the platform maps views
+};
 
 // ---- reading ahead ---------------------------------------------------------
 
@@ -138,7 +161,8 @@ struct FolderEntry {
     EntryKind kind = EntryKind::kUnknown;
 };
 
-// Starts enumerating the folder at path and fills scan.id.
+// Starts enumerating the folder at path and fills scan.id. Memory running
+// out throws std::bad_alloc, with nothing held open.
 bool OpenFolder(const char* path, FolderScan& scan);
 
 enum class NextStatus { kEntry, kEnd, kFailed };
@@ -146,6 +170,13 @@ enum class NextStatus { kEntry, kEnd, kFailed };
 // The next entry, "." and ".." included, in the platform's order.
 NextStatus NextEntry(FolderScan& scan, FolderEntry& entry);
 void CloseFolder(FolderScan& scan);
+
+// Ends the enumeration as CloseFolder does, but keeps the folder itself open
+// for opening the files its listing named (ListedFile::folder), until
+// ReleaseFolder. -1, with nothing held, where the platform opens files by
+// path only (Windows).
+intptr_t HoldFolder(FolderScan& scan);
+void ReleaseFolder(intptr_t folder);
 
 // ---- the report file -------------------------------------------------------
 

@@ -17,8 +17,8 @@ constexpr size_t kSpareRuns = 64;
 
 }  // namespace
 
-EntryPlan::EntryPlan(std::string folder, const char* entryList, uint64_t chunkSize, bool reuse)
-    : folder_(std::move(folder)), chunkSize_(chunkSize) {
+EntryPlan::EntryPlan(std::string folder, const char* entryList, os::ViewReader& reader, bool reuse)
+    : folder_(std::move(folder)), reader_(reader) {
     if (!reuse) return;
     for (const char* entry = entryList; *entry != '\0'; entry = After(entry)) {
         std::string path = PathOf(entry);
@@ -82,7 +82,7 @@ void EntryPlan::Walk(const std::string& path, Folder& folder) {
     runBegin_ = folder.after;
     MoveCursor(folder.after);
     FolderTally walked;
-    const bool tallied = TallyFolder(path.c_str(), chunkSize_, walked.files, walked.tally, *this);
+    const bool tallied = TallyFolder(path.c_str(), reader_, walked.files, walked.tally, *this);
     KeepMet();
     cursor_ = nullptr;
     walked.state = tallied ? FolderTally::State::kTallied : FolderTally::State::kFailed;
@@ -113,7 +113,7 @@ bool EntryPlan::Tally(const char* entry, uint64_t& files, LineTally& tally) {
     if (found == folders_.end()) {
         // A file a walk met as a file: TallyFolder would fail on it at once.
         if (Met(entry) && !path.empty() && !os::IsSeparator(path.back())) return false;
-        return TallyFolder(path.c_str(), chunkSize_, files, tally);
+        return TallyFolder(path.c_str(), reader_, files, tally);
     }
     const FolderTally& record = found->second.tally;
     if (record.state == FolderTally::State::kUnknown) Settle(path, record);

@@ -15,15 +15,17 @@
 
 #include "counting/line_tally.h"
 #include "counting/tally_folder.h"
+#include "platform/os.h"
 
 class EntryPlan final : public TallyObserver {
 public:
     // folder: the source folder, ending in a separator; entryList: the
-    // host's list, which must outlive the plan. Its folder entries (ending in
+    // host's list, which must outlive the plan, as must reader, which every
+    // walk reads its files with. Its folder entries (ending in
     // a separator) are noted first, so that the walk of an entry around one
     // settles its tally on the way. With reuse false nothing is noted and
     // every entry is walked on its own at its turn.
-    EntryPlan(std::string folder, const char* entryList, uint64_t chunkSize, bool reuse);
+    EntryPlan(std::string folder, const char* entryList, os::ViewReader& reader, bool reuse);
     EntryPlan(const EntryPlan&) = delete;
     EntryPlan& operator=(const EntryPlan&) = delete;
 
@@ -59,7 +61,7 @@ private:
     };
 
     const std::string folder_;
-    const uint64_t chunkSize_;
+    os::ViewReader& reader_;
     std::unordered_map<std::string, Folder, PathHash, std::equal_to<>> folders_;
 
     // A file manager lists a folder's contents right after it, in the order

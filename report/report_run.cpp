@@ -12,21 +12,6 @@
 
 namespace {
 
-// The fault handling that guards each view stays in place for the whole
-// walk, not set up and taken down again for every view.
-class GuardedReads {
-public:
-    GuardedReads() : held_(os::BeginGuardedReads()) {}
-    ~GuardedReads() {
-        if (held_) os::EndGuardedReads();
-    }
-    GuardedReads(const GuardedReads&) = delete;
-    GuardedReads& operator=(const GuardedReads&) = delete;
-
-private:
-    bool held_;
-};
-
 // Writes the header and one row per entry that yields lines.
 bool WriteRows(os::ReportFile& report, const std::string& reportPath, const char* sourceFolder,
                const char* entryList) {
@@ -35,7 +20,8 @@ bool WriteRows(os::ReportFile& report, const std::string& reportPath, const char
     // Without a source folder no entry can be found; each gets no row.
     if (sourceFolder == nullptr) return true;
 
-    const GuardedReads guarded;
+    // Made once for the whole run: every file of every walk is read with it.
+    os::ViewReader reader(os::ViewSize());
     std::string folder = os::PathFromHost(sourceFolder);
     // The host ends the folder with a separator; one that does not must still
     // name that folder, not a sibling whose name merely starts the same.
@@ -44,7 +30,7 @@ bool WriteRows(os::ReportFile& report, const std::string& reportPath, const char
     // grows row by row: a tally taken at one entry's turn would be stale at
     // another's. Then each entry is walked at its own turn.
     const bool reuse = !IsSourceFileName(reportPath.data(), reportPath.size());
-    EntryPlan plan(std::move(folder), entryList, os::ViewSize(), reuse);
+    EntryPlan plan(std::move(folder), entryList, reader, reuse);
     for (const char* entry = entryList; *entry != '\0'; entry += std::strlen(entry) + 1) {
         uint64_t files = 0;
         LineTally tally;

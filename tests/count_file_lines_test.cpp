@@ -65,7 +65,8 @@ TEST(CountFileLinesTest, UnreadableSourcesFailWithAZeroTally) {
     tree.File("ok.c", "a\n");
     EXPECT_EQ(Count(tree.path("ok.c"), false, 0), LineTally{});  // no view size, no progress
     LineTally tally = kGarbage;
-    EXPECT_FALSE(CountFileLines(nullptr, kChunk, tally));
+    os::ViewReader reader(kChunk);
+    EXPECT_FALSE(CountFileLines(nullptr, reader, tally));
     EXPECT_EQ(tally, LineTally{});
 }
 
@@ -77,7 +78,7 @@ TEST(CountFileLinesTest, ViewsOfAnySizeGiveTheTallyOfTheWholeText) {
     ASSERT_GT(whole.total, 10000u);
     EXPECT_EQ(Count(tree.path("big.c")), whole);
     EXPECT_EQ(Count(tree.path("big.c"), true, 4096), whole);
-    EXPECT_EQ(Count(tree.path("big.c"), true, 1u << 30), whole);
+    EXPECT_EQ(Count(tree.path("big.c"), true, 1u << 20), whole);  // one view for all
 
     // Views that start off page boundaries still see the right bytes.
     const std::string small = LongText(5000);

@@ -11,6 +11,7 @@
 
 #include "counting/count_file_lines.h"
 #include "counting/tally_folder.h"
+#include "platform/os.h"
 #include "tests/tally_printer.h"
 #include "tests/watchdog.h"
 
@@ -24,7 +25,8 @@ inline const LineTally kGarbage{7, 7, 7, 7};
 inline LineTally Count(const std::string& path, bool expectedResult = true,
                        uint64_t chunk = kChunk) {
     LineTally tally = kGarbage;
-    EXPECT_EQ(CountFileLines(path.c_str(), chunk, tally), expectedResult) << path;
+    os::ViewReader reader(chunk);
+    EXPECT_EQ(CountFileLines(path.c_str(), reader, tally), expectedResult) << path;
     return tally;
 }
 
@@ -40,7 +42,8 @@ inline Result Tally(const std::string& path,
                     std::chrono::seconds limit = std::chrono::seconds(60)) {
     Result r{false, 99, kGarbage};
     const Watchdog watchdog("the walk of " + path, limit);
-    r.ok = TallyFolder(path.c_str(), kChunk, r.files, r.tally);
+    os::ViewReader reader(kChunk);
+    r.ok = TallyFolder(path.c_str(), reader, r.files, r.tally);
     return r;
 }
 

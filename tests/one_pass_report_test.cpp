@@ -34,7 +34,8 @@ std::string IndependentReport(const std::string& source, const std::vector<std::
     for (const std::string& entry : entries) {
         uint64_t files = 0;
         LineTally tally;
-        if (TallyFolder((source + entry).c_str(), 65536, files, tally) && tally.total != 0) {
+        os::ViewReader reader(65536);
+        if (TallyFolder((source + entry).c_str(), reader, files, tally) && tally.total != 0) {
             report += ReportRow(entry, files, tally);
         }
     }
@@ -200,7 +201,7 @@ private:
 };
 
 uint64_t g_storage = 0;
-uint64_t GrowingStorageCount() { return g_storage += 4096; }
+uint64_t GrowingStorageCount() { return g_storage += 1 << 20; }
 
 TEST(OnePassReportTest, RandomTreesAndListsGiveWhatIndependentWalksGive) {
     const size_t descriptors = OpenDescriptorCount();

@@ -7,6 +7,7 @@
 
 #include <map>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -27,7 +28,7 @@ void Hinted(const char* path) { g_events.emplace_back('h', path); }
 void Opened(const char* path) { g_events.emplace_back('o', path); }
 
 uint64_t g_storage = 0;
-uint64_t ColdStorage() { return g_storage += 4096; }
+uint64_t ColdStorage() { return g_storage += 1 << 20; }
 uint64_t WarmStorage() { return 4096; }
 
 class ReadAheadPosixTest : public testing::Test {
@@ -101,6 +102,27 @@ TEST_F(ReadAheadPosixTest, AWarmCacheIsNotHintedAColdOneHintsEachSourceFileBefor
     for (const auto& [path, count] : hints) {
         EXPECT_FALSE(path.ends_with(".txt") || path.ends_with("pipe.c")) << path;
     }
+}
+
+// Storage as a cold cache gives it: a page for each source file opened, and
+// nothing for the files the walk does not read.
+uint64_t g_pagesRead = 0;
+void OpenedCold(const char* path) {
+    if (std::string_view(path).ends_with(".c")) ++g_pagesRead;
+}
+uint64_t PagesRead() { return g_pagesRead * 4096; }
+
+TEST_F(ReadAheadPosixTest, AColdTreeOfMostlyOtherFilesIsHintedToo) {
+    TestTree mixed;
+    for (int i = 0; i < 40; ++i) {
+        mixed.File("m/a" + std::to_string(i) + ".c", "x;\n");
+        for (int j = 0; j < 7; ++j) mixed.File("m/n" + std::to_string(i * 7 + j) + ".txt", "n\n");
+    }
+    os::posix_hooks::beforeOpen = OpenedCold;
+    os::posix_hooks::storageBytesRead = PagesRead;
+    EXPECT_TRUE(Tally(mixed.path("m")).ok);
+    os::posix_hooks::storageBytesRead = nullptr;
+    EXPECT_GT(g_events.size(), 20u);  // hints of all but the files read before the first look
 }
 
 TEST_F(ReadAheadPosixTest, AHintHoldsNothingOpenAndCannotBlock) {

@@ -46,7 +46,8 @@ TEST(TallyFolderTest, FailsForAnythingButAReadableFolder) {
     EXPECT_FALSE(Tally(tree.path("missing")).ok);
     uint64_t files;
     LineTally tally{1, 1, 1, 1};
-    EXPECT_FALSE(TallyFolder(nullptr, kChunk, files, tally));
+    os::ViewReader reader(kChunk);
+    EXPECT_FALSE(TallyFolder(nullptr, reader, files, tally));
     EXPECT_EQ(tally, LineTally{});
 }
 

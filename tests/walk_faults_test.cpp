@@ -10,10 +10,12 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 
 #include "counting/count_file_lines.h"
+#include "counting/folder_walk.h"
 #include "host/entry_list.h"
 #include "platform/posix/os_posix_hooks.h"
 #include "plugin/pack_run.h"
@@ -182,10 +184,19 @@ TEST_F(WalkFaultsTest, ATreeAThousandFoldersDeepIsCountedInFull) {
         relative += "d" + std::to_string(depth % 10) + "/";
         if (depth % 100 == 99) tree.File(relative + "at-" + std::to_string(depth) + ".h", "x\n");
     }
+    // The walk holds the outermost folders of its path open, never more.
+    static size_t mostOpen;
+    mostOpen = 0;
+    os::posix_hooks::beforeOpen = [](const char*) {
+        mostOpen = std::max(mostOpen, OpenDescriptorCount());
+    };
     const Result w = Tally(tree.path(""));
+    os::posix_hooks::beforeOpen = nullptr;
     EXPECT_TRUE(w.ok);
     EXPECT_EQ(w.files, 10u);
     EXPECT_EQ(w.tally.total, 10u);
+    EXPECT_LE(mostOpen, descriptors_ + kHeldFolders + 1);  // the folder being listed besides
+    EXPECT_GT(mostOpen, descriptors_ + kHeldFolders / 2);  // the count sees them
     // The deepest file's path is about 3,000 characters: none is cut short.
     EXPECT_EQ(counting_helpers::Count(tree.path(relative + "at-999.h")).total, 1u);
 }

@@ -1,63 +1,51 @@
-// POSIX: read-only mapped source files, folder enumeration and the report
+// POSIX: source files read view by view, folder enumeration and the report
 // file.
 #include <dirent.h>
 #include <errno.h>
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstring>
+#include <new>
 
 #include "platform/os.h"
 #include "platform/posix/os_posix_hooks.h"
-#include "platform/posix/page_size.h"
 #include "platform/posix/write_all.h"
 
 namespace os {
 
-using posix::PageSize;
-
 namespace posix_hooks {
 void (*beforeOpen)(const char* path) = nullptr;
-void (*afterMapView)(uint64_t offset, size_t length) = nullptr;
+ssize_t (*readAt)(int fd, void* buffer, size_t count, off_t offset) = nullptr;
 }  // namespace posix_hooks
 
 namespace {
 
 // Opens without blocking (a FIFO would wait for a writer) and without ever
-// becoming the process's controlling terminal.
-int OpenForReading(const char* path) {
+// becoming the process's controlling terminal. name is relative to folder.
+int OpenForReading(int folder, const char* name) {
     int fd;
     do {
-        fd = open(path, O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+        fd = openat(folder, name, O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     } while (fd < 0 && errno == EINTR);
     return fd;
 }
 
 bool IsSpecialFile(const struct stat& st) { return !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode); }
 
-}  // namespace
-
-// Views are 64 KiB as on Windows; rounded up for machines with larger pages so
-// every view offset stays page aligned.
-uint64_t ViewSize() {
-    const uint64_t granularity = 65536;
-    const uint64_t page = PageSize();
-    return granularity % page == 0 ? granularity : page;
-}
-
-OpenStatus OpenSourceFile(const char* path, SourceFile& file) {
+// Opens the file name in folder (AT_FDCWD: name is a path); path is its
+// whole path.
+OpenStatus OpenIn(int folder, const char* name, const char* path, SourceFile& file) {
     file = SourceFile{};
     if (posix_hooks::beforeOpen != nullptr) posix_hooks::beforeOpen(path);
-    const int fd = OpenForReading(path);
+    const int fd = OpenForReading(folder, name);
+    struct stat st;
     if (fd < 0) {
         // A socket cannot be opened at all; it is still no unreadable source.
-        struct stat st;
-        if (stat(path, &st) == 0 && IsSpecialFile(st)) return OpenStatus::kNotRegular;
+        if (fstatat(folder, name, &st, 0) == 0 && IsSpecialFile(st)) return OpenStatus::kNotRegular;
         return OpenStatus::kFailed;
     }
-    struct stat st;
     if (fstat(fd, &st) != 0) {
         close(fd);
         return OpenStatus::kFailed;
@@ -71,24 +59,19 @@ OpenStatus OpenSourceFile(const char* path, SourceFile& file) {
     return OpenStatus::kOpened;
 }
 
-bool MapView(const SourceFile& file, uint64_t offset, size_t length, View& view) {
-    view = View{};
-    if (length == 0) return false;
-    const uint64_t gap = offset % PageSize();
-    const size_t mapped = length + static_cast<size_t>(gap);
-    void* base = mmap(nullptr, mapped, PROT_READ, MAP_SHARED, static_cast<int>(file.handle),
-                      static_cast<off_t>(offset - gap));
-    if (base == MAP_FAILED) return false;
-    view.base = base;
-    view.baseLength = mapped;
-    view.data = static_cast<const unsigned char*>(base) + gap;
-    if (posix_hooks::afterMapView != nullptr) posix_hooks::afterMapView(offset, length);
-    return true;
+}  // namespace
+
+// Views are 64 KiB as on Windows: large enough that a file costs few reads,
+// small enough that the buffer stays in the processor's cache for the scan.
+uint64_t ViewSize() { return 65536; }
+
+OpenStatus OpenSourceFile(const char* path, SourceFile& file) {
+    return OpenIn(AT_FDCWD, path, path, file);
 }
 
-void UnmapView(View& view) {
-    if (view.base != nullptr) munmap(view.base, view.baseLength);
-    view = View{};
+OpenStatus OpenListedFile(const ListedFile& listed, SourceFile& file) {
+    if (listed.folder < 0) return OpenSourceFile(listed.path, file);
+    return OpenIn(static_cast<int>(listed.folder), listed.name, listed.path, file);
 }
 
 void CloseSourceFile(SourceFile& file) {
@@ -96,25 +79,79 @@ void CloseSourceFile(SourceFile& file) {
     file = SourceFile{};
 }
 
+ViewReader::ViewReader(uint64_t viewSize) : viewSize_(viewSize) {
+    if (static_cast<size_t>(viewSize) != viewSize) throw std::bad_alloc();
+    buffer_ = new unsigned char[static_cast<size_t>(viewSize)];
+}
+
+ViewReader::~ViewReader() { delete[] buffer_; }
+
+bool ViewReader::Read(const SourceFile& file, uint64_t offset, size_t length,
+                      void (*feed)(void* context, const unsigned char* bytes), void* context) {
+    if (length == 0 || length > viewSize_ || file.handle < 0) return false;
+    const auto readAt = posix_hooks::readAt != nullptr ? posix_hooks::readAt : pread;
+    size_t done = 0;
+    while (done < length) {
+        const ssize_t n = readAt(static_cast<int>(file.handle), buffer_ + done, length - done,
+                                 static_cast<off_t>(offset + done));
+        if (n < 0 && errno == EINTR) continue;
+        // An error, or the end of a file cut short below the size it had.
+        if (n <= 0) return false;
+        done += static_cast<size_t>(n);
+    }
+    feed(context, buffer_);
+    return true;
+}
+
+namespace {
+
+// A folder's listing, read from the system a buffer at a time. The folder's
+// own descriptor may outlive it (HoldFolder), for opening the listed files.
+struct Listing {
+    int fd = -1;
+    size_t next = 0;  // the next entry's offset in bytes
+    size_t end = 0;   // how much of bytes the last read filled
+    alignas(struct dirent64) char bytes[32768];
+};
+
+}  // namespace
+
 bool OpenFolder(const char* path, FolderScan& scan) {
     scan = FolderScan{};
     if (posix_hooks::beforeOpen != nullptr) posix_hooks::beforeOpen(path);
-    DIR* dir = opendir(path);
-    if (dir == nullptr) return false;
+    auto* listing = new Listing;
+    do {
+        listing->fd = open(path, O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    } while (listing->fd < 0 && errno == EINTR);
     struct stat st;
-    if (fstat(dirfd(dir), &st) != 0) {
-        closedir(dir);
+    if (listing->fd < 0 || fstat(listing->fd, &st) != 0) {
+        if (listing->fd >= 0) close(listing->fd);
+        delete listing;
         return false;
     }
-    scan.handle = dir;
+    scan.handle = listing;
     scan.id = FolderId{static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino)};
     return true;
 }
 
 NextStatus NextEntry(FolderScan& scan, FolderEntry& entry) {
-    errno = 0;
-    const struct dirent* d = readdir(static_cast<DIR*>(scan.handle));
-    if (d == nullptr) return errno == 0 ? NextStatus::kEnd : NextStatus::kFailed;
+    auto* listing = static_cast<Listing*>(scan.handle);
+    if (listing == nullptr || listing->fd < 0) return NextStatus::kFailed;
+    const struct dirent64* d;
+    do {
+        if (listing->next >= listing->end) {
+            ssize_t n;
+            do {
+                n = getdents64(listing->fd, listing->bytes, sizeof listing->bytes);
+            } while (n < 0 && errno == EINTR);
+            if (n < 0) return NextStatus::kFailed;
+            if (n == 0) return NextStatus::kEnd;
+            listing->next = 0;
+            listing->end = static_cast<size_t>(n);
+        }
+        d = reinterpret_cast<const struct dirent64*>(listing->bytes + listing->next);
+        listing->next += d->d_reclen;
+    } while (d->d_ino == 0);  // a deleted entry some file systems leave in place
     entry.name = d->d_name;
     entry.nameLength = std::strlen(d->d_name);
     switch (d->d_type) {
@@ -138,8 +175,27 @@ NextStatus NextEntry(FolderScan& scan, FolderEntry& entry) {
 }
 
 void CloseFolder(FolderScan& scan) {
-    if (scan.handle != nullptr) closedir(static_cast<DIR*>(scan.handle));
+    auto* listing = static_cast<Listing*>(scan.handle);
+    if (listing != nullptr) {
+        if (listing->fd >= 0) close(listing->fd);
+        delete listing;
+    }
     scan = FolderScan{};
+}
+
+intptr_t HoldFolder(FolderScan& scan) {
+    auto* listing = static_cast<Listing*>(scan.handle);
+    intptr_t folder = -1;
+    if (listing != nullptr) {
+        folder = listing->fd;
+        listing->fd = -1;
+    }
+    CloseFolder(scan);
+    return folder;
+}
+
+void ReleaseFolder(intptr_t folder) {
+    if (folder >= 0) close(static_cast<int>(folder));
 }
 
 bool CreateReportFile(const char* path, ReportFile& file) {

@@ -1,9 +1,12 @@
 // Seams for tests of the POSIX layer. They let a test change the file system
 // at the exact moment between two steps of a walk or a read (a file removed
-// after its folder was listed, a file cut short after its view was mapped),
-// which a racing thread could only hit by chance, make a warm cache look
+// after its folder was listed, a file cut short between two reads of it),
+// which a racing thread could only hit by chance, make reads fail the way
+// only failing storage or a signal makes them fail, make a warm cache look
 // cold, and give up on a host's GUI thread sooner. Null outside tests.
 #pragma once
+
+#include <sys/types.h>
 
 #include <cstddef>
 #include <cstdint>
@@ -13,8 +16,9 @@ namespace os::posix_hooks {
 // Called with the path just before a source file or a folder is opened.
 extern void (*beforeOpen)(const char* path);
 
-// Called after each view of a source file is mapped, before it is read.
-extern void (*afterMapView)(uint64_t offset, size_t length);
+// When set, what reads a source file's views in place of pread, with its
+// arguments and its results.
+extern ssize_t (*readAt)(int fd, void* buffer, size_t count, off_t offset);
 
 // Called with the path just before a file is hinted for reading ahead.
 extern void (*beforeHint)(const char* path);

@@ -1,11 +1,11 @@
-// Windows: read-only mapped source files, folder enumeration and the report
-// file, all through the wide calls on long-path-prefixed paths.
+// Windows: source files read through mapped views, folder enumeration and
+// the report file, all through the wide calls on long-path-prefixed paths.
 #include <windows.h>
 
-#include <new>
 #include <string>
 
 #include "platform/os.h"
+#include "platform/win32/mapped_views.h"
 #include "platform/win32/system_path.h"
 #include "platform/win32/wide_text.h"
 
@@ -74,7 +74,17 @@ OpenStatus OpenSourceFile(const char* path, SourceFile& file) {
     return OpenStatus::kOpened;
 }
 
-bool MapView(const SourceFile& file, uint64_t offset, size_t length, View& view) {
+OpenStatus OpenListedFile(const ListedFile& listed, SourceFile& file) {
+    return OpenSourceFile(listed.path, file);
+}
+
+void CloseSourceFile(SourceFile& file) {
+    if (file.mapping != 0) CloseHandle(AsHandle(file.mapping));
+    if (file.handle != -1) CloseHandle(AsHandle(file.handle));
+    file = SourceFile{};
+}
+
+bool win32::MapView(const SourceFile& file, uint64_t offset, size_t length, View& view) {
     view = View{};
     if (length == 0 || file.mapping == 0) return false;
     const uint64_t gap = offset % AllocationGranularity();
@@ -90,15 +100,28 @@ bool MapView(const SourceFile& file, uint64_t offset, size_t length, View& view)
     return true;
 }
 
-void UnmapView(View& view) {
+void win32::UnmapView(View& view) {
     if (view.base != nullptr) UnmapViewOfFile(view.base);
     view = View{};
 }
 
-void CloseSourceFile(SourceFile& file) {
-    if (file.mapping != 0) CloseHandle(AsHandle(file.mapping));
-    if (file.handle != -1) CloseHandle(AsHandle(file.handle));
-    file = SourceFile{};
+// Nothing to allocate: each view is mapped where it is read. The guard is
+// held for the reader's life; if it cannot be, each read holds its own.
+ViewReader::ViewReader(uint64_t viewSize)
+    : viewSize_(viewSize), guarded_(win32::BeginGuardedReads()) {}
+
+ViewReader::~ViewReader() {
+    if (guarded_) win32::EndGuardedReads();
+}
+
+bool ViewReader::Read(const SourceFile& file, uint64_t offset, size_t length,
+                      void (*feed)(void* context, const unsigned char* bytes), void* context) {
+    if (length == 0 || length > viewSize_) return false;
+    win32::View view;
+    if (!win32::MapView(file, offset, length, view)) return false;
+    const bool read = win32::ReadGuarded(view.data, length, [&] { feed(context, view.data); });
+    win32::UnmapView(view);
+    return read;
 }
 
 // ---- folder enumeration ----------------------------------------------------
@@ -138,8 +161,7 @@ bool OpenFolder(const char* path, FolderScan& scan) {
     if (wide.back() != L'\\') wide += L'\\';
     wide += L'*';
 
-    Enumeration* e = new (std::nothrow) Enumeration;
-    if (e == nullptr) return false;
+    Enumeration* e = new Enumeration;
     e->find = FindFirstFileExW(wide.c_str(), FindExInfoBasic, &e->data, FindExSearchNameMatch,
                                nullptr, FIND_FIRST_EX_LARGE_FETCH);
     if (e->find == INVALID_HANDLE_VALUE) {
@@ -179,6 +201,14 @@ void CloseFolder(FolderScan& scan) {
     }
     scan = FolderScan{};
 }
+
+// Files are opened by their long-path-prefixed paths: nothing to hold.
+intptr_t HoldFolder(FolderScan& scan) {
+    CloseFolder(scan);
+    return -1;
+}
+
+void ReleaseFolder(intptr_t) {}
 
 // ---- the report file -------------------------------------------------------
 

@@ -13,9 +13,9 @@
 #include <cstdint>
 #include <mutex>
 
-#include "platform/os.h"
+#include "platform/win32/mapped_views.h"
 
-namespace os {
+namespace os::win32 {
 namespace {
 
 struct Guard {
@@ -91,4 +91,4 @@ bool ReadGuarded(const void* begin, size_t length, void (*read)(void* context), 
     return completed;
 }
 
-}  // namespace os
+}  // namespace os::win32

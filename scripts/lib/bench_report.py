@@ -38,7 +38,8 @@ def rows_from(samples_path):
             "mb_per_s": int(samples[0]["bytes"]) / 1e6 / wall if wall > 0 and int(samples[0]["bytes"]) else None,
             "peak_rss_mib": max(int(s["maxrss_kib"]) for s in samples) / 1024,
         })
-    floors = {r["group"]: r["wall_s"] for r in rows if r["name"] == "floor"}
+    # "x floor" is over the read floor: what the page cache hands out at best.
+    floors = {r["group"]: r["wall_s"] for r in rows if r["name"] == "read floor"}
     reports = {r["group"]: r["wall_s"] for r in rows if r["name"] == "report"}
     for r in rows:
         floor = floors.get(r["group"])
@@ -53,9 +54,10 @@ def rows_from(samples_path):
 TARGETS = [
     ("file manager's list of the five folders over the five folders as entries (warm)",
      ("five", "report, file manager's list"), ("five", "report"), 1.15),
-    ("five folders' report over the floor (warm)", ("five", "report"), ("five", "floor"), 1.35),
+    ("five folders' report over the read floor (warm)",
+     ("five", "report"), ("five", "read floor"), 1.35),
     ("cold report over 8 cat at a time (cold)",
-     ("five-cold", "report"), ("five-cold", "8 cat at a time"), 1.2),
+     ("five-cold", "report"), ("five-cold", "8 cat at a time"), 1.1),
 ]
 # Peak memory of the largest run above the same program's start-up, MiB.
 MEMORY_TARGET = (("whole", "report, file manager's list"),
@@ -74,7 +76,7 @@ def targets(rows):
         above = by_key[run]["peak_rss_mib"] - by_key[start]["peak_rss_mib"]
         results.append({"target": "peak RSS of the whole tree's file manager's list above "
                                   "start-up, MiB", "value": above, "most": most,
-                        "met": above <= most})
+                        "met": above < most})
     return results
 
 
@@ -140,7 +142,8 @@ def chart(rows, path):
     shown = [r for r in rows if r["group"] != "start-up"]
     labels = ["{}\n{}".format(r["name"], GROUP_TITLES.get(r["group"], r["group"])) for r in shown]
     colours = {"report": "tab:green", "report, file manager's list": "tab:olive",
-               "floor": "tab:gray", "cat": "tab:blue", "8 cat at a time": "tab:cyan"}
+               "read floor": "tab:gray", "mapped floor": "silver", "cat": "tab:blue",
+               "8 cat at a time": "tab:cyan"}
     fig, ax = plt.subplots(figsize=(12, 5))
     bars = ax.bar(range(len(shown)), [r["wall_s"] for r in shown],
                   color=[colours.get(r["name"], "tab:red") for r in shown])
@@ -186,8 +189,9 @@ def main():
     print()
     for t in results["targets"]:
         value = "{:.2f}".format(t["ratio"]) if "ratio" in t else "{:.1f}".format(t["value"])
-        print("Target: {}: {} (at most {}): {}".format(
-            t["target"], value, t["most"], "met" if t["met"] else "MISSED"))
+        print("Target: {}: {} ({} {}): {}".format(
+            t["target"], value, "at most" if "ratio" in t else "below", t["most"],
+            "met" if t["met"] else "MISSED"))
     print("Processor: {} ({} cores; {})".format(cpu_name, os.cpu_count(), " ".join(cpu_features)))
     if figures:
         reference = figures.get("reference")

@@ -12,6 +12,7 @@
 #include "counting/count_file_lines.h"
 #include "counting/tally_folder.h"
 #include "platform/os.h"
+#include "platform/win32/mapped_views.h"
 #include "platform/win32/wide_text.h"
 #include "tests/counting_helpers.h"
 #include "tests/test_tree.h"
@@ -126,10 +127,10 @@ TEST(WindowsCountingTest, SizesWithAllLowBitsSetAreNoFailure) {
     ASSERT_EQ(os::OpenSourceFile(tree.path("big.c").c_str(), file), os::OpenStatus::kOpened);
     EXPECT_EQ(file.size, 0xFFFFFFFFull);
     // The last view, at an offset past 4 GiB - 64 KiB, maps and reads.
-    os::View view;
-    ASSERT_TRUE(os::MapView(file, 0xFFFFFFFFull - 10, 10, view));
+    os::win32::View view;
+    ASSERT_TRUE(os::win32::MapView(file, 0xFFFFFFFFull - 10, 10, view));
     EXPECT_EQ(view.data[9], 0);
-    os::UnmapView(view);
+    os::win32::UnmapView(view);
     os::CloseSourceFile(file);
 }
 
@@ -142,14 +143,14 @@ TEST(WindowsCountingTest, ViewsStartWhereAsked) {
     ASSERT_EQ(os::OpenSourceFile(tree.path("v.c").c_str(), file), os::OpenStatus::kOpened);
     EXPECT_EQ(os::ViewSize(), 65536u);
     for (uint64_t offset : {0ull, 1ull, 65535ull, 65536ull, 131073ull}) {
-        os::View view;
-        ASSERT_TRUE(os::MapView(file, offset, 100, view)) << offset;
+        os::win32::View view;
+        ASSERT_TRUE(os::win32::MapView(file, offset, 100, view)) << offset;
         EXPECT_EQ(std::string(reinterpret_cast<const char*>(view.data), 100),
                   text.substr(offset, 100));
-        os::UnmapView(view);
+        os::win32::UnmapView(view);
     }
-    os::View beyond;
-    EXPECT_FALSE(os::MapView(file, 199990, 100, beyond));  // past the mapping's end
+    os::win32::View beyond;
+    EXPECT_FALSE(os::win32::MapView(file, 199990, 100, beyond));  // past the mapping's end
     os::CloseSourceFile(file);
 }
 

@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/os.h"
+#include "platform/win32/mapped_views.h"
 
 namespace {
 
@@ -35,7 +35,7 @@ TEST(ReadGuardTest, AnInPageErrorInTheRangeFailsTheReadOnly) {
     static char view[4096], elsewhere[16];
 
     volatile bool finished = false;
-    EXPECT_FALSE(os::ReadGuarded(view, sizeof view, [&] {
+    EXPECT_FALSE(os::win32::ReadGuarded(view, sizeof view, [&] {
         InPageErrorAt(view + 100);
         finished = true;
     }));
@@ -43,7 +43,7 @@ TEST(ReadGuardTest, AnInPageErrorInTheRangeFailsTheReadOnly) {
     EXPECT_EQ(g_hostSaw, 0);
 
     // Outside the range, or after the read, the error is the host's.
-    EXPECT_TRUE(os::ReadGuarded(view, sizeof view, [&] {
+    EXPECT_TRUE(os::win32::ReadGuarded(view, sizeof view, [&] {
         InPageErrorAt(elsewhere);
         finished = true;
     }));
@@ -55,17 +55,18 @@ TEST(ReadGuardTest, AnInPageErrorInTheRangeFailsTheReadOnly) {
     // Many reads in a row: nothing piles up, every one is caught.
     int failed = 0;
     for (int i = 0; i < 1000; ++i) {
-        if (!os::ReadGuarded(view, sizeof view, [&] { InPageErrorAt(view + i % 4096); })) ++failed;
+        if (!os::win32::ReadGuarded(view, sizeof view, [&] { InPageErrorAt(view + i % 4096); }))
+            ++failed;
     }
     EXPECT_EQ(failed, 1000);
     EXPECT_EQ(g_hostSaw, 2);
 
     // A run that keeps the handler for all its reads: the same answers.
-    ASSERT_TRUE(os::BeginGuardedReads());
-    EXPECT_FALSE(os::ReadGuarded(view, sizeof view, [&] { InPageErrorAt(view); }));
+    ASSERT_TRUE(os::win32::BeginGuardedReads());
+    EXPECT_FALSE(os::win32::ReadGuarded(view, sizeof view, [&] { InPageErrorAt(view); }));
     InPageErrorAt(view);  // between reads: the host's
     EXPECT_EQ(g_hostSaw, 3);
-    os::EndGuardedReads();
+    os::win32::EndGuardedReads();
     InPageErrorAt(view);
     EXPECT_EQ(g_hostSaw, 4);
     RemoveVectoredExceptionHandler(host);
