@@ -1,7 +1,7 @@
 // POSIX: dialogs and the about box as windows of the host when it handed
 // over its dialog services (host_dialogs/), else in the terminal.
 //
-// In the terminal, the keys come from the MOSSGRAIN_KEYS script when it is
+// In the terminal, the keys come from the key script (kKeyScriptVariable) when it is
 // set (for unattended runs: the dialog is drawn once as plain text, with the
 // keys that answered it, on the controlling terminal if there is one), else
 // from the controlling terminal, where the dialog is drawn and redrawn in
@@ -29,8 +29,6 @@ namespace os {
 namespace {
 
 using terminal::Key;
-
-constexpr const char* kScriptVariable = "MOSSGRAIN_KEYS";
 
 // Where the keys come from, and where the dialog is shown.
 class KeyInput {
@@ -100,7 +98,7 @@ private:
 // The script when one is set (null, after a message, when it names an
 // unknown key); else the terminal; else null.
 std::unique_ptr<KeyInput> OpenInput() {
-    if (const char* script = std::getenv(kScriptVariable)) {
+    if (const char* script = std::getenv(kKeyScriptVariable)) {
         std::vector<Key> keys;
         std::string badName;
         if (!terminal::ParseKeyScript(script, keys, badName)) {
@@ -108,7 +106,7 @@ std::unique_ptr<KeyInput> OpenInput() {
             std::string shown;
             for (const std::string& cell : terminal::SplitCells(badName.substr(0, 40)))
                 shown += cell;
-            terminal::WriteToTerminal(std::string("Mossgrain: ") + kScriptVariable +
+            terminal::WriteToTerminal(std::string("Mossgrain: ") + kKeyScriptVariable +
                                       ": unknown key \"" + shown + "\"\n");
             return nullptr;
         }

@@ -76,14 +76,14 @@ bool IsPushButton(const ControlTemplate& control) {
 
 // The button Escape clicks. The host has no cancel command of its own: its
 // Escape clicks the button marked Cancel. That is the button with the
-// standard cancel id, or else the one push button beside the default one.
+// cancel command's id, or else the one push button beside the default one.
 std::optional<size_t> CancelButton(const DialogTemplate& dialogTemplate) {
     std::optional<size_t> other;
     size_t others = 0;
     for (size_t i = 0; i < dialogTemplate.controlCount; ++i) {
         const ControlTemplate& control = dialogTemplate.controls[i];
         if (!IsPushButton(control)) continue;
-        if (control.id == 2) return i;
+        if (control.id == kCancelCommand) return i;
         if (control.kind == ControlKind::kPushButton) {
             other = i;
             ++others;

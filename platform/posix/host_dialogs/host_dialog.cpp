@@ -26,10 +26,6 @@ constexpr intptr_t kInitDialogEvent = 0x1005;  // the form is about to show
 constexpr intptr_t kModalOk = 1;
 constexpr intptr_t kModalCancel = 2;
 
-// What a dialog is told when its window is closed: the cancel command, as
-// Windows sends it.
-constexpr int kCancelCommand = 2;
-
 // How long a form may take to show once the GUI thread has started it. The
 // host builds it from its text in milliseconds; a text it cannot read leaves
 // it in an error box, and the form never shows.
@@ -73,6 +69,7 @@ public:
             dialog_.result = -1;  // it never showed
         } else if (!dialog_.ended) {
             lock.unlock();  // shown: the caller waits for the end
+            // Closing the window is the cancel command, as Windows sends it.
             events_.OnCommand(&dialog_, kCancelCommand, kButtonClicked);
             if (!dialog_.ended) dialog_.result = kCancelCommand;  // the window is gone
             lock.lock();
@@ -139,7 +136,7 @@ private:
             return;
         }
         if (dialog_.ended) {
-            Send(kFormName, kCloseMessage, dialog_.result == kModalOk ? kModalOk : kModalCancel);
+            Send(kFormName, kCloseMessage, dialog_.result == kOkCommand ? kModalOk : kModalCancel);
         } else {
             ShowChoices();
         }

@@ -18,10 +18,6 @@
 
 namespace os::terminal {
 
-// The command ids a dialog gets from keys that are no control's own.
-constexpr int kOkCommand = 1;      // Enter where no push button takes it
-constexpr int kCancelCommand = 2;  // Escape and Ctrl-C
-
 enum class ItemKind : unsigned char {
     kPushButton,
     kDefaultPushButton,
