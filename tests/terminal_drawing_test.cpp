@@ -9,34 +9,37 @@
 
 #include "dialog/cdialog.h"
 #include "dialog/settings_resource.h"
-#include "platform/posix/terminal/dialog_model.h"
+#include "platform/os_dialog.h"
+#include "platform/posix/dialog_controls.h"
+#include "platform/posix/terminal/key_rules.h"
 #include "platform/posix/terminal/keys.h"
 #include "platform/posix/terminal/render.h"
 #include "platform/posix/terminal/text.h"
 
 namespace {
 
-using os::terminal::DialogModel;
 using os::terminal::Key;
+using os::terminal::KeyRules;
 using os::terminal::RenderDialog;
 using os::terminal::RenderStyle;
 
 class SettingsDrawingTest : public testing::Test {
 protected:
-    SettingsDrawingTest() : model_(DialogModel::FromTemplate(*FindDialogTemplate(IDD_SETTINGS))) {
+    SettingsDrawingTest() : dialog_(*FindDialogTemplate(IDD_SETTINGS)), keys_(dialog_) {
         // As the framework loads it: the first button of each radio group checked.
-        model_.SetChecked(*model_.Find(IDC_C_STYLE), true);
-        model_.SetChecked(*model_.Find(IDC_CSV), true);
+        os::SetButtonChecked(os::DialogItem(&dialog_, IDC_C_STYLE), true);
+        os::SetButtonChecked(os::DialogItem(&dialog_, IDC_CSV), true);
     }
 
     std::string Plain() {
         std::string text;
-        lines_ = RenderDialog(model_, RenderStyle::kPlain);
+        lines_ = RenderDialog(keys_, {}, RenderStyle::kPlain);
         for (const std::string& line : lines_) text += line + "\n";
         return text;
     }
 
-    DialogModel model_;
+    os::DialogWindow dialog_;
+    KeyRules keys_;
     std::vector<std::string> lines_;
 };
 
@@ -86,12 +89,12 @@ TEST_F(SettingsDrawingTest, KeepsTheTemplateArrangement) {
 }
 
 TEST_F(SettingsDrawingTest, FocusAndDefaultFollowTheKeys) {
-    model_.HandleKey(Key::kTab);  // to Cancel, which then takes the default role
+    keys_.HandleKey(Key::kTab);  // to Cancel, which then takes the default role
     std::string text = Plain();
     EXPECT_NE(text.find(">[[ Cancel ]]"), std::string::npos) << text;
     EXPECT_NE(text.find("  [ Ok ] "), std::string::npos) << text;
-    model_.HandleKey(Key::kTab);
-    model_.HandleKey(Key::kDown);  // onto Pascal, which checks it
+    keys_.HandleKey(Key::kTab);
+    keys_.HandleKey(Key::kDown);  // onto Pascal, which checks it
     text = Plain();
     EXPECT_NE(text.find(">(*) Pascal style project"), std::string::npos) << text;
     EXPECT_NE(text.find(" ( ) C style project"), std::string::npos) << text;
@@ -100,7 +103,7 @@ TEST_F(SettingsDrawingTest, FocusAndDefaultFollowTheKeys) {
 
     // In a terminal the focused control is also in reverse video.
     std::string ansi;
-    for (const std::string& line : RenderDialog(model_, RenderStyle::kAnsi)) ansi += line;
+    for (const std::string& line : RenderDialog(keys_, {}, RenderStyle::kAnsi)) ansi += line;
     EXPECT_NE(ansi.find("\x1b[7m>(*) Pascal style project\x1b[27m"), std::string::npos);
     // Without its attributes it is the plain drawing.
     std::erase(text, '\n');
@@ -108,7 +111,7 @@ TEST_F(SettingsDrawingTest, FocusAndDefaultFollowTheKeys) {
 }
 
 TEST_F(SettingsDrawingTest, NarrowTerminalsCutLines) {
-    for (const std::string& line : RenderDialog(model_, RenderStyle::kAnsi, 30)) {
+    for (const std::string& line : RenderDialog(keys_, {}, RenderStyle::kAnsi, 30)) {
         EXPECT_EQ(os::terminal::CellCount(line), 30) << line;
     }
 }
