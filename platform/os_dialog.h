@@ -52,8 +52,8 @@ constexpr int kButtonClicked = 0;
 
 // The two standard commands of every dialog, whatever toolkit shows it: Enter
 // where no push button takes it sends kOkCommand, Escape (and closing the
-// window) kCancelCommand. They are the values Windows gives them, so the same
-// dialog code reads the same there.
+// window) kCancelCommand. They are Windows' own values, which user32 sends
+// the dialog as they are.
 constexpr int kOkCommand = 1;
 constexpr int kCancelCommand = 2;
 
