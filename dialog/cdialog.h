@@ -16,8 +16,8 @@
 class CDialog;
 
 // The standard command ids of a dialog: Enter on a plain Ok, and Escape.
-constexpr int IDOK = 1;
-constexpr int IDCANCEL = 2;
+constexpr int IDOK = os::kOkCommand;
+constexpr int IDCANCEL = os::kCancelCommand;
 
 // ---- run-time class information --------------------------------------------
 

@@ -50,13 +50,20 @@ struct ControlWindow;  // one child control of it (opaque)
 // Button-click notification code carried by OnCommand.
 constexpr int kButtonClicked = 0;
 
+// The two standard commands of every dialog, whatever toolkit shows it: Enter
+// where no push button takes it sends kOkCommand, Escape (and closing the
+// window) kCancelCommand. They are Windows' own values, which user32 sends
+// the dialog as they are.
+constexpr int kOkCommand = 1;
+constexpr int kCancelCommand = 2;
+
 // What the toolkit tells the dialog object while the modal run lasts.
 class DialogEvents {
 public:
     // The dialog and its controls exist and are not shown yet.
     virtual void OnInit(DialogWindow* dialog) = 0;
     // A command: a button click (notifyCode kButtonClicked) with the control's
-    // id; Escape arrives as the standard cancel id 2.
+    // id; Escape arrives as kCancelCommand.
     virtual void OnCommand(DialogWindow* dialog, int id, int notifyCode) = 0;
 
 protected:
@@ -86,10 +93,17 @@ void SetButtonChecked(ControlWindow* control, bool checked);
 
 // A modal message box with one Ok button, owned by parentWindow where the
 // platform has windows; style holds the icon bits (0x30: warning). Returns
-// the button that closed it (1 for Ok), or 0 when it cannot be shown.
+// the button that closed it (kOkCommand for Ok), or 0 when it cannot be shown.
 int ShowMessageBox(void* parentWindow, const char* text, const char* caption, unsigned style);
 
 #if !defined(_WIN32)
+// ---- answering the terminal's dialogs without a person (POSIX) ------------------
+
+// The environment variable whose key names (such as "Tab Down Enter", see
+// platform/posix/terminal/keys.h) answer the dialogs and message boxes the
+// terminal would show, in place of the keys a person types there.
+inline constexpr char kKeyScriptVariable[] = "MOSSGRAIN_KEYS";
+
 // ---- the host's own dialogs (POSIX) ---------------------------------------------
 //
 // A file manager may offer the modules it loads its own dialogs, so that a
@@ -100,6 +114,8 @@ int ShowMessageBox(void* parentWindow, const char* text, const char* caption, un
 // What a host form calls with its events: the form, the name of the control
 // concerned (the form's own name for the form), the event code and its two
 // arguments. Called on the host's GUI thread; what it returns is ignored.
+// It is the one type of the host's dialog procedures: the module's
+// declaration of the host's record uses it too.
 using HostFormProc = intptr_t (*)(uintptr_t form, char* control, intptr_t event, intptr_t wParam,
                                   intptr_t lParam);
 

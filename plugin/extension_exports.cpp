@@ -3,11 +3,20 @@
 // to come, and forgotten as it lets the module go.
 #include <cstddef>
 #include <cstring>
+#include <type_traits>
 
 #include "platform/os_dialog.h"
 #include "plugin/wcx_api.h"
 
 namespace {
+
+// The record's fields and the services they become are one set of types.
+static_assert(std::is_same_v<decltype(tExtensionStartupInfo::MessageBox),
+                             decltype(os::HostDialogServices::messageBox)>);
+static_assert(std::is_same_v<decltype(tExtensionStartupInfo::DialogBoxLFM),
+                             decltype(os::HostDialogServices::showForm)>);
+static_assert(std::is_same_v<decltype(tExtensionStartupInfo::SendDlgMsg),
+                             decltype(os::HostDialogServices::sendFormMessage)>);
 
 // Copies the field at offset into field when the host filled the record that
 // far; leaves it as it is otherwise. The record is packed, so the copy makes

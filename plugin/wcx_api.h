@@ -6,6 +6,10 @@
 #include <cstddef>
 #include <cstdint>
 
+#if !defined(_WIN32)
+#include "platform/os_dialog.h"
+#endif
+
 #if defined(_WIN32)
 #define WCX_API __stdcall
 #else
@@ -107,8 +111,7 @@ WCX_EXPORT int WCX_API ConfigurePacker(void* parentWindow, void* moduleInstance)
 // older versions hand over less.
 
 // The procedure a form of the host calls with its events.
-using tDlgProc = intptr_t (*)(uintptr_t dialog, char* itemName, intptr_t msg, intptr_t wParam,
-                              intptr_t lParam);
+using tDlgProc = os::HostFormProc;
 
 #pragma pack(push, 1)
 struct tExtensionStartupInfo {

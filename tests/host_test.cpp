@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <string>
 
+#include "platform/os_dialog.h"
 #include "tests/report_text.h"
 #include "tests/run_command.h"
 #include "tests/test_tree.h"
@@ -20,7 +21,7 @@ protected:
     CommandResult Host(std::vector<std::string> args, CommandOptions options = {}) {
         args.insert(args.begin(), kHost);
         options.env.push_back("XDG_CONFIG_HOME=" + config_.root().string());
-        options.unset.push_back("MOSSGRAIN_KEYS");
+        options.unset.push_back(os::kKeyScriptVariable);
         return RunCommand(args, options);
     }
     std::string report() const { return out_.path("report.csv"); }
@@ -127,7 +128,7 @@ TEST_F(HostTest, ADialogNobodyCanAnswerFailsTheRunAndSaysWhy) {
     EXPECT_NE(r.err.find("(E_NOT_SUPPORTED, 24)"), std::string::npos) << r.err;
     EXPECT_FALSE(std::filesystem::exists(report()));
 
-    options.env.push_back("MOSSGRAIN_KEYS=Tab");
+    options.env.push_back(std::string(os::kKeyScriptVariable) + "=Tab");
     const CommandResult ranOut = Host({"pack", report(), kSamples, "engine"}, options);
     EXPECT_EQ(ranOut.status, 1);
     EXPECT_NE(ranOut.err.find("the keys in MOSSGRAIN_KEYS did not answer it"), std::string::npos)

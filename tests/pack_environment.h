@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include "platform/os_dialog.h"
 #include "tests/test_tree.h"
 
 class PackEnvironment {
@@ -15,7 +16,7 @@ public:
         Keys(keys);
     }
     ~PackEnvironment() {
-        unsetenv("MOSSGRAIN_KEYS");
+        unsetenv(os::kKeyScriptVariable);
         unsetenv("XDG_CONFIG_HOME");
     }
     PackEnvironment(const PackEnvironment&) = delete;
@@ -24,9 +25,9 @@ public:
     // The keys that answer the dialogs from now on; null: no script at all.
     static void Keys(const char* keys) {
         if (keys != nullptr) {
-            setenv("MOSSGRAIN_KEYS", keys, 1);
+            setenv(os::kKeyScriptVariable, keys, 1);
         } else {
-            unsetenv("MOSSGRAIN_KEYS");
+            unsetenv(os::kKeyScriptVariable);
         }
     }
 

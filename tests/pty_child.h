@@ -33,7 +33,7 @@ struct PtyOptions {
     PtyAction action = PtyAction::kNone;
     std::string input{};         // for kType
     int signalNumber = 0;        // for kSignal
-    const char* keys = nullptr;  // MOSSGRAIN_KEYS in the child; null: unset
+    const char* keys = nullptr;  // the key script in the child; null: unset
 };
 
 // Runs body in the child and returns how it ended; body's result is the
@@ -49,5 +49,5 @@ struct DetachedRun {
 };
 
 // Runs body in a child of a new session, which has no controlling terminal,
-// with keys as MOSSGRAIN_KEYS (null: unset); killed after 20 s.
+// with keys as its key script (null: unset); killed after 20 s.
 DetachedRun RunWithoutTerminal(const std::function<int()>& body, const char* keys);

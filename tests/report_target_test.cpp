@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "host/entry_list.h"
+#include "platform/os_dialog.h"
 #include "plugin/pack_run.h"
 #include "tests/private_mounts.h"
 #include "tests/report_text.h"
@@ -49,7 +50,7 @@ void MountFullWithSettings(const std::string& folder, size_t size) {
 }
 
 int Pack(const std::string& report, const TestTree& tree, const std::string& entries) {
-    setenv("MOSSGRAIN_KEYS", "Enter", 1);
+    setenv(os::kKeyScriptVariable, "Enter", 1);
     return RunPack(report.c_str(), tree.source().c_str(), entries.c_str());
 }
 
@@ -152,7 +153,7 @@ TEST_F(ReportTargetTest, TheHostReportsAFullFileSystemAsAWriteError) {
             MountFullWithSettings(m, 128 << 10);
             CommandOptions options;
             options.env = {"XDG_CONFIG_HOME=" + m + "/config"};
-            options.unset = {"MOSSGRAIN_KEYS"};
+            options.unset = {os::kKeyScriptVariable};
             const CommandResult r = RunCommand(
                 {MOSSGRAIN_HOST_PATH, "pack", "--yes", m + "/report.csv", tree_.source(), "src"},
                 options);

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "host/host_os.h"
+#include "platform/os_dialog.h"
 
 namespace host_os {
 
@@ -56,12 +57,12 @@ bool HasTerminal() {
 
 }  // namespace
 
-bool CanShowDialogs() { return getenv("MOSSGRAIN_KEYS") != nullptr || HasTerminal(); }
+bool CanShowDialogs() { return getenv(os::kKeyScriptVariable) != nullptr || HasTerminal(); }
 
 std::string NoDialogReason() {
-    if (getenv("MOSSGRAIN_KEYS") != nullptr) {
-        return "the keys in MOSSGRAIN_KEYS did not answer it (a name that is no key, or too "
-               "few keys)";
+    if (getenv(os::kKeyScriptVariable) != nullptr) {
+        return std::string("the keys in ") + os::kKeyScriptVariable +
+               " did not answer it (a name that is no key, or too few keys)";
     }
     if (!HasTerminal()) return "no terminal to show it on (--yes answers it)";
     return std::string();
@@ -69,7 +70,7 @@ std::string NoDialogReason() {
 
 // The module's terminal dialogs read their keys from this variable instead of
 // the terminal; the dialogs still run and still route every key.
-void AnswerDialogsWith(const char* keys) { setenv("MOSSGRAIN_KEYS", keys, 1); }
+void AnswerDialogsWith(const char* keys) { setenv(os::kKeyScriptVariable, keys, 1); }
 
 std::string FileStamp(const char* path) {
     struct stat st;

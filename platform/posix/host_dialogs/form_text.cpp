@@ -4,6 +4,8 @@
 #include <cmath>
 #include <string_view>
 
+#include "platform/posix/dialog_controls.h"
+
 namespace os::host_dialogs {
 namespace {
 
@@ -69,21 +71,16 @@ bool Inside(const ControlTemplate& inner, const ControlTemplate& outer) {
            inner.y + inner.height <= outer.y + outer.height;
 }
 
-bool IsPushButton(const ControlTemplate& control) {
-    return control.kind == ControlKind::kPushButton ||
-           control.kind == ControlKind::kDefaultPushButton;
-}
-
 // The button Escape clicks. The host has no cancel command of its own: its
 // Escape clicks the button marked Cancel. That is the button with the
-// standard cancel id, or else the one push button beside the default one.
+// cancel command's id, or else the one push button beside the default one.
 std::optional<size_t> CancelButton(const DialogTemplate& dialogTemplate) {
     std::optional<size_t> other;
     size_t others = 0;
     for (size_t i = 0; i < dialogTemplate.controlCount; ++i) {
         const ControlTemplate& control = dialogTemplate.controls[i];
-        if (!IsPushButton(control)) continue;
-        if (control.id == 2) return i;
+        if (!IsPushButton(control.kind)) continue;
+        if (control.id == kCancelCommand) return i;
         if (control.kind == ControlKind::kPushButton) {
             other = i;
             ++others;

@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/posix/dialog_window.h"
+#include "platform/posix/dialog_controls.h"
 #include "platform/posix/host_dialogs/form_text.h"
 #include "platform/posix/host_dialogs/gui_thread.h"
 #include "platform/posix/host_dialogs/host_services.h"
@@ -25,10 +25,6 @@ constexpr intptr_t kClickEvent = 0x1001;       // also for a choice made with th
 constexpr intptr_t kInitDialogEvent = 0x1005;  // the form is about to show
 constexpr intptr_t kModalOk = 1;
 constexpr intptr_t kModalCancel = 2;
-
-// What a dialog is told when its window is closed: the cancel command, as
-// Windows sends it.
-constexpr int kCancelCommand = 2;
 
 // How long a form may take to show once the GUI thread has started it. The
 // host builds it from its text in milliseconds; a text it cannot read leaves
@@ -49,13 +45,13 @@ FormRun* g_current = nullptr;
 
 // One run of a form, shared by the caller, who waits for it, and the GUI
 // thread, which may have to go on with it after the caller gave up waiting:
-// then the dialog object (the caller's) is never touched again, and a form
-// that shows after all is closed at once.
+// then the dialog object and its template (the caller's) are never touched
+// again, and a form that shows after all is closed at once.
 class FormRun {
 public:
     FormRun(const HostDialogServices& services, DialogEvents& events, Form form,
-            terminal::DialogModel model)
-        : services_(services), events_(events), form_(std::move(form)), dialog_(std::move(model)) {
+            const DialogTemplate& dialogTemplate)
+        : services_(services), events_(events), form_(std::move(form)), dialog_(dialogTemplate) {
         for (const FormControl& control : form_.controls) shownChoice_.push_back(Choice(control));
     }
 
@@ -73,6 +69,7 @@ public:
             dialog_.result = -1;  // it never showed
         } else if (!dialog_.ended) {
             lock.unlock();  // shown: the caller waits for the end
+            // Closing the window is the cancel command, as Windows sends it.
             events_.OnCommand(&dialog_, kCancelCommand, kButtonClicked);
             if (!dialog_.ended) dialog_.result = kCancelCommand;  // the window is gone
             lock.lock();
@@ -132,14 +129,14 @@ private:
                 if (id != -1) events_.OnCommand(&dialog_, id, kButtonClicked);
             } else if (clicked->kind == FormControlKind::kButton) {
                 for (const FormControl& c : form_.controls) ReadChoice(c);
-                events_.OnCommand(&dialog_, dialog_.model.items()[clicked->templateIndex].id,
+                events_.OnCommand(&dialog_, dialog_.controls[clicked->templateIndex].control->id,
                                   kButtonClicked);
             }
         } else {
             return;
         }
         if (dialog_.ended) {
-            Send(kFormName, kCloseMessage, dialog_.result == kModalOk ? kModalOk : kModalCancel);
+            Send(kFormName, kCloseMessage, dialog_.result == kOkCommand ? kModalOk : kModalCancel);
         } else {
             ShowChoices();
         }
@@ -171,29 +168,31 @@ private:
         return nullptr;
     }
 
-    // The item the model checks in a radio group (the first, if several), or -1.
+    // The item of a radio group whose button is checked (the first, if
+    // several), or -1.
     intptr_t Choice(const FormControl& control) const {
         for (size_t n = 0; n < control.items.size(); ++n) {
-            if (dialog_.model.IsChecked(control.items[n])) return static_cast<intptr_t>(n);
+            if (dialog_.controls[control.items[n]].checked) return static_cast<intptr_t>(n);
         }
         return -1;
     }
 
-    // Takes a radio group's choice into the model; the id of the chosen
+    // Takes a radio group's choice into the check marks; the id of the chosen
     // button, or -1 when none is chosen (or the control is no radio group).
     int ReadChoice(const FormControl& control) {
         if (control.kind != FormControlKind::kRadioGroup) return -1;
         const intptr_t chosen = Send(control.name.c_str(), kGetChoiceMessage, 0);
         shownChoice_[&control - form_.controls.data()] = chosen;
         for (size_t n = 0; n < control.items.size(); ++n) {
-            dialog_.model.SetChecked(control.items[n], static_cast<intptr_t>(n) == chosen);
+            dialog_.SetChecked(control.items[n], static_cast<intptr_t>(n) == chosen);
         }
         if (chosen < 0 || static_cast<size_t>(chosen) >= control.items.size()) return -1;
-        return dialog_.model.items()[control.items[static_cast<size_t>(chosen)]].id;
+        return dialog_.controls[control.items[static_cast<size_t>(chosen)]].control->id;
     }
 
-    // Brings the form's radio groups in line with the model. Setting a choice
-    // makes the host report a click, which is no user's: it is not passed on.
+    // Brings the form's radio groups in line with the check marks. Setting a
+    // choice makes the host report a click, which is no user's: it is not
+    // passed on.
     void ShowChoices() {
         for (size_t i = 0; i < form_.controls.size(); ++i) {
             const FormControl& control = form_.controls[i];
@@ -215,12 +214,12 @@ private:
     HostDialogServices services_;
     DialogEvents& events_;  // the caller's: untouched once the caller gave up
     Form form_;
-    DialogWindow dialog_;
+    DialogWindow dialog_;                // on the caller's template: likewise
     std::vector<intptr_t> shownChoice_;  // per form control: the radio group's choice on screen
     uintptr_t handle_ = 0;
     bool shown_ = false;    // the form has shown
     bool live_ = false;     // and is still up, with the caller waiting
-    bool setting_ = false;  // a choice is being set from the model
+    bool setting_ = false;  // a choice is being set from the check marks
 
     std::mutex mutex_;  // guards stage_ between the caller and the GUI thread
     std::condition_variable changed_;
@@ -242,13 +241,10 @@ struct MessageCall {
 std::optional<intptr_t> RunModal(const DialogTemplate& dialogTemplate, DialogEvents& events) {
     const HostDialogServices services = KeptServices();
     if (services.showForm == nullptr || services.sendFormMessage == nullptr) return std::nullopt;
-    terminal::DialogModel model = terminal::DialogModel::FromTemplate(dialogTemplate);
-    std::vector<bool> checked;
-    for (size_t i = 0; i < model.size(); ++i) checked.push_back(model.IsChecked(i));
-    std::optional<Form> form = FormFromTemplate(dialogTemplate, checked);
+    // Nothing is checked before the dialog's OnInit, which checks what it wants.
+    std::optional<Form> form = FormFromTemplate(dialogTemplate, {});
     if (!form) return std::nullopt;
-    const auto run =
-        std::make_shared<FormRun>(services, events, std::move(*form), std::move(model));
+    const auto run = std::make_shared<FormRun>(services, events, std::move(*form), dialogTemplate);
     if (OnGuiThread()) {
         run->Show();
         return run->result();

@@ -7,11 +7,11 @@
 //
 // The dialog object sees the same calls as with any other toolkit: OnInit
 // once the form is up, OnCommand with the template's ids for clicks (a choice
-// in a radio group is a click on that radio button), the cancel command (2)
+// in a radio group is a click on that radio button), the cancel command
 // when the form's window is closed. The check marks live in the dialog's
-// model, which the os:: control calls read and write; the form's radio groups
-// are brought in line with it after every event, and read into it on every
-// click.
+// controls (dialog_controls.h), which the os:: control calls read and write;
+// the form's radio groups are brought in line with them after every event,
+// and read into them on every click.
 #pragma once
 
 #include <cstdint>

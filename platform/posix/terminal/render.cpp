@@ -1,7 +1,6 @@
 #include "platform/posix/terminal/render.h"
 
 #include <algorithm>
-#include <cstdint>
 #include <string_view>
 
 #include "platform/posix/terminal/text.h"
@@ -9,195 +8,137 @@
 namespace os::terminal {
 namespace {
 
-// Nothing useful is drawn past this many rows or columns; the cap keeps a
-// template with absurd coordinates from costing unbounded memory.
+// However long its captions, a drawing is at most this many cells each way:
+// more would cost memory and show nothing a terminal can.
 constexpr int kLargestSide = 500;
 
-// The widest frame that still fits an 80-column terminal with a cell to spare.
-constexpr int kPreferredWidth = 78;
+// a / b rounded to the nearest integer, halves upwards, for the templates'
+// coordinates, none of them negative.
+int RoundDiv(int a, int b) { return (2 * a + b) / (2 * b); }
 
-// Units per column and per row to try, coarsest layout first.
-constexpr int kColumnUnits[] = {4, 5, 6, 7, 8};
-constexpr int kRowUnits[] = {8, 6, 5, 4};
+// One thing drawn: a box with its caption in its top border, or a line of text.
+struct Piece {
+    std::string text = {};                    // the line as drawn, or the box's caption
+    int x = 0, y = 0, width = 0, height = 0;  // dialog units
+    bool box = false;
+    bool centred = false;  // a push button, centred in its width as on Windows
+    bool focused = false;
+    int top = 0, bottom = 0;  // rows inside the frame: a box's borders, a line's row twice
+    int left = 0, right = 0;  // columns inside the frame, right one past the last
+};
 
-int64_t FloorDiv(int64_t a, int64_t b) {
-    const int64_t q = a / b;
-    return (a % b != 0 && (a < 0) != (b < 0)) ? q - 1 : q;
-}
+int RightEdge(const Piece& piece) { return piece.x + std::max(piece.width, 1); }
 
-// a / b rounded to the nearest integer, halves upwards.
-int64_t RoundDiv(int64_t a, int64_t b) { return FloorDiv(2 * a + b, 2 * b); }
+// The cells a piece needs across: a box's top border "+- caption -+", or a
+// line's text and a blank cell after it, so that no text runs into a border.
+int Need(const Piece& piece) { return CellCount(piece.text) + (piece.box ? 6 : 1); }
 
-int Clamp(int64_t value) {
-    return static_cast<int>(std::clamp<int64_t>(value, -kLargestSide, kLargestSide));
-}
-
-bool IsOneRow(const Item& item) { return item.kind != ItemKind::kGroupBox; }
-
-// The cells an item's one-row label needs at most (the push button's widest form).
-int LabelNeed(const Item& item) {
-    const int caption = CellCount(item.caption);
-    switch (item.kind) {
-        case ItemKind::kAutoRadioButton:
-            return 1 + 4 + caption + 1;  // marker, "(*) ", caption, a space before any border
-        case ItemKind::kPushButton:
-        case ItemKind::kDefaultPushButton:
-            return 1 + 3 + caption + 3;  // marker, "[[ ", caption, " ]]"
-        case ItemKind::kGroupBox:
-            return caption > 0 ? caption + 6 : 3;  // "+- caption -+"
-        case ItemKind::kText:
-            return caption;
+// What is drawn, control by control in template order, then the labels.
+std::vector<Piece> PiecesOf(const KeyRules& keys, const std::vector<Label>& labels) {
+    std::vector<Piece> pieces;
+    const std::vector<ControlWindow>& controls = keys.dialog().controls;
+    for (size_t i = 0; i < controls.size(); ++i) {
+        const ControlTemplate& control = *controls[i].control;
+        const std::string caption = control.caption ? control.caption : "";
+        const std::string marker = keys.focus() == i ? ">" : " ";
+        Piece piece{.x = control.x,
+                    .y = control.y,
+                    .width = control.width,
+                    .height = control.height,
+                    .focused = keys.focus() == i};
+        switch (control.kind) {
+            case ControlKind::kGroupBox:
+                piece.text = caption;
+                piece.box = true;
+                break;
+            case ControlKind::kAutoRadioButton:
+                piece.text = marker + (controls[i].checked ? "(*) " : "( ) ") + caption;
+                break;
+            case ControlKind::kPushButton:
+            case ControlKind::kDefaultPushButton:
+                // Both forms take as many cells, so the layout stays as the focus moves.
+                piece.text = keys.ActiveDefault() == i ? marker + "[[ " + caption + " ]]"
+                                                       : marker + " [ " + caption + " ] ";
+                piece.centred = true;
+                break;
+        }
+        pieces.push_back(std::move(piece));
     }
-    return caption;
+    for (const Label& label : labels) {
+        // As wide as its text, one line high.
+        pieces.push_back({.text = label.text,
+                          .x = label.x,
+                          .y = label.y,
+                          .width = kColumnUnits * CellCount(label.text),
+                          .height = kRowUnits});
+    }
+    return pieces;
 }
 
-int64_t RightEdge(const Item& item) { return int64_t{item.x} + std::max(item.width, 1); }
-int64_t BottomEdge(const Item& item) { return int64_t{item.y} + std::max(item.height, 1); }
-
-struct Placement {
-    int row = 0;     // one-row items: their row; group boxes: the top border
-    int bottom = 0;  // group boxes: the bottom border
-    int left = 0;    // first column
-    int right = 0;   // one past the last column
-};
-
-struct Layout {
-    int columns = 0;  // inside the frame
-    int rows = 0;
-    std::vector<Placement> places;
-};
-
-// Columns for every item at the given units per column. Distinct edges keep
-// at least one column between them, so that a control inside a group box
-// never lands on its border, and each right edge moves right as far as the
-// label before it needs.
-void PlaceColumns(const DialogModel& model, int units, Layout& layout) {
-    const std::vector<Item>& items = model.items();
-    std::vector<int64_t> edges = {0, std::max(model.width(), 0)};
-    for (const Item& item : items) {
-        edges.push_back(item.x);
-        edges.push_back(RightEdge(item));
+// Columns for every piece, and the columns inside the frame. Distinct edges
+// keep at least one column between them, so that a control inside a group
+// box never lands on its border, and each right edge moves right as far as
+// the text before it needs.
+int PlaceColumns(const DialogTemplate& dialog, std::vector<Piece>& pieces) {
+    std::vector<int> edges = {0, dialog.width};
+    for (const Piece& piece : pieces) {
+        edges.push_back(piece.x);
+        edges.push_back(RightEdge(piece));
     }
     std::sort(edges.begin(), edges.end());
     edges.erase(std::unique(edges.begin(), edges.end()), edges.end());
 
-    std::vector<int64_t> columns(edges.size(), 0);
-    const auto columnOf = [&](int64_t edge) {
+    std::vector<int> columns(edges.size(), 0);
+    const auto columnOf = [&](int edge) {
         return columns[std::lower_bound(edges.begin(), edges.end(), edge) - edges.begin()];
     };
-    // Items by right edge, so each edge sees the labels that end there.
-    std::vector<size_t> byRight(items.size());
-    for (size_t i = 0; i < items.size(); ++i) byRight[i] = i;
-    std::sort(byRight.begin(), byRight.end(),
-              [&](size_t a, size_t b) { return RightEdge(items[a]) < RightEdge(items[b]); });
-    size_t next = 0;
     for (size_t k = 1; k < edges.size(); ++k) {
-        int64_t column =
-            columns[k - 1] + std::max<int64_t>(1, RoundDiv(edges[k] - edges[k - 1], units));
-        for (; next < byRight.size() && RightEdge(items[byRight[next]]) == edges[k]; ++next) {
-            const Item& item = items[byRight[next]];
-            column = std::max(column, columnOf(item.x) + LabelNeed(item));
+        int column = columns[k - 1] + std::max(1, RoundDiv(edges[k] - edges[k - 1], kColumnUnits));
+        for (const Piece& piece : pieces) {
+            if (RightEdge(piece) == edges[k])
+                column = std::max(column, columnOf(piece.x) + Need(piece));
         }
-        columns[k] = std::min<int64_t>(column, kLargestSide);
+        columns[k] = column;
     }
-
-    layout.columns = Clamp(std::max<int64_t>(columns.back(), CellCount(model.caption()) + 4));
-    layout.places.assign(items.size(), Placement());
-    for (size_t i = 0; i < items.size(); ++i) {
-        Placement& place = layout.places[i];
-        place.left = Clamp(columnOf(items[i].x));
-        place.right = Clamp(columnOf(RightEdge(items[i])));
-        if (items[i].kind == ItemKind::kPushButton ||
-            items[i].kind == ItemKind::kDefaultPushButton) {
-            // Buttons are centred in their space, as their captions are on Windows.
-            place.left += (place.right - place.left - LabelNeed(items[i])) / 2;
-        }
+    for (Piece& piece : pieces) {
+        piece.left = columnOf(piece.x);
+        piece.right = columnOf(RightEdge(piece));
+        if (piece.centred) piece.left += (piece.right - piece.left - Need(piece)) / 2;
     }
+    return std::max(columns.back(), CellCount(dialog.caption ? dialog.caption : "") + 4);
 }
 
-// Rows for every item at the given units per row; false when two items would
-// claim the same cell.
-bool PlaceRows(const DialogModel& model, int units, Layout& layout) {
-    const std::vector<Item>& items = model.items();
-    int64_t lowest = 0;
-    int64_t highest = RoundDiv(model.height(), units) - 1;
-    std::vector<int64_t> rows(items.size()), bottoms(items.size());
-    for (size_t i = 0; i < items.size(); ++i) {
-        const Item& item = items[i];
-        if (IsOneRow(item)) {
-            rows[i] = bottoms[i] =
-                RoundDiv(2 * int64_t{item.y} + std::max(item.height, 1), 2 * units);
+// Rows for every piece: a line on the row of its middle, a box's borders on
+// the rows of its edges. Returns the rows inside the frame.
+int PlaceRows(const DialogTemplate& dialog, std::vector<Piece>& pieces) {
+    int rows = RoundDiv(dialog.height, kRowUnits);
+    for (Piece& piece : pieces) {
+        if (piece.box) {
+            piece.top = RoundDiv(piece.y, kRowUnits);
+            piece.bottom = RoundDiv(piece.y + piece.height, kRowUnits);
         } else {
-            rows[i] = RoundDiv(item.y, units);
-            bottoms[i] = RoundDiv(BottomEdge(item), units);
+            piece.top = piece.bottom = RoundDiv(2 * piece.y + piece.height, 2 * kRowUnits);
         }
-        lowest = std::min(lowest, rows[i]);
-        highest = std::max(highest, bottoms[i]);
+        rows = std::max(rows, piece.bottom + 1);
     }
-    // Anything above the dialog's top moves everything down with it.
-    layout.rows = Clamp(std::max<int64_t>(highest - lowest + 1, 1));
-    for (size_t i = 0; i < items.size(); ++i) {
-        layout.places[i].row = Clamp(rows[i] - lowest);
-        layout.places[i].bottom = Clamp(bottoms[i] - lowest);
-    }
-
-    std::vector<signed char> taken(static_cast<size_t>(layout.rows) * layout.columns, 0);
-    bool clash = false;
-    const auto claim = [&](int row, int column) {
-        if (row < 0 || row >= layout.rows || column < 0 || column >= layout.columns) return;
-        signed char& cell = taken[static_cast<size_t>(row) * layout.columns + column];
-        if (cell) clash = true;
-        cell = 1;
-    };
-    for (size_t i = 0; i < items.size(); ++i) {
-        const Placement& place = layout.places[i];
-        if (IsOneRow(items[i])) {
-            const int need = LabelNeed(items[i]);
-            for (int c = 0; c < need; ++c) claim(place.row, place.left + c);
-            continue;
-        }
-        if (place.bottom <= place.row) return false;  // a box needs two borders
-        for (int c = place.left; c < place.right; ++c) {
-            claim(place.row, c);
-            claim(place.bottom, c);
-        }
-        for (int r = place.row + 1; r < place.bottom; ++r) {
-            claim(r, place.left);
-            claim(r, place.right - 1);
-        }
-    }
-    return !clash;
+    return rows;
 }
 
-Layout MakeLayout(const DialogModel& model) {
-    Layout layout;
-    for (int units : kColumnUnits) {
-        PlaceColumns(model, units, layout);
-        if (layout.columns + 2 <= kPreferredWidth) break;
-    }
-    for (int units : kRowUnits) {
-        if (PlaceRows(model, units, layout)) return layout;
-    }
-    // Controls that overlap in the template overlap here too; draw them anyway.
-    PlaceRows(model, kRowUnits[0], layout);
-    return layout;
-}
-
-struct Cell {
-    std::string glyph = " ";
-    bool reverse = false;
-};
-
+// The drawing's cells, row by row: a glyph each, and whether it is in
+// reverse video.
 class Canvas {
 public:
     Canvas(int rows, int columns)
-        : rows_(rows), columns_(columns), cells_(static_cast<size_t>(rows) * columns) {}
+        : cells_(std::min(rows, kLargestSide), std::vector<Cell>(std::min(columns, kLargestSide))) {
+    }
 
     void Put(int row, int column, std::string glyph, bool reverse = false) {
-        if (row < 0 || row >= rows_ || column < 0 || column >= columns_) return;
-        Cell& cell = cells_[static_cast<size_t>(row) * columns_ + column];
-        cell.glyph = std::move(glyph);
-        cell.reverse = reverse;
+        // Anything off the canvas (cut at its largest side) is not drawn.
+        if (row < 0 || column < 0 || static_cast<size_t>(row) >= cells_.size() ||
+            static_cast<size_t>(column) >= cells_[row].size()) {
+            return;
+        }
+        cells_[row][column] = {std::move(glyph), reverse};
     }
 
     // Writes text from column on; returns the column after it.
@@ -206,21 +147,16 @@ public:
         return column;
     }
 
-    void Fill(int row, int from, int to, const char* glyph) {
-        for (int c = from; c < to; ++c) Put(row, c, glyph);
-    }
-
     // A box with its caption in the top border: "+- caption ---+".
     void Box(int top, int bottom, int left, int right, std::string_view caption) {
-        Fill(top, left, right, "-");
-        Fill(bottom, left, right, "-");
-        for (int r = top; r <= bottom; ++r) {
-            Put(r, left, "|");
-            Put(r, right - 1, "|");
+        for (int c = left; c < right; ++c) {
+            Put(top, c, "-");
+            Put(bottom, c, "-");
         }
-        for (int r : {top, bottom}) {
-            Put(r, left, "+");
-            Put(r, right - 1, "+");
+        for (int r = top; r <= bottom; ++r) {
+            const char* side = r == top || r == bottom ? "+" : "|";
+            Put(r, left, side);
+            Put(r, right - 1, side);
         }
         if (!caption.empty()) {
             Put(top, left + 2, " ");
@@ -229,19 +165,18 @@ public:
     }
 
     std::vector<std::string> Lines(RenderStyle style, int maxColumns) const {
-        const int width = maxColumns > 0 ? std::min(maxColumns, columns_) : columns_;
         std::vector<std::string> lines;
-        lines.reserve(rows_);
-        for (int r = 0; r < rows_; ++r) {
+        for (const std::vector<Cell>& row : cells_) {
+            const size_t width =
+                maxColumns > 0 ? std::min<size_t>(maxColumns, row.size()) : row.size();
             std::string line;
             bool reverse = false;
-            for (int c = 0; c < width; ++c) {
-                const Cell& cell = cells_[static_cast<size_t>(r) * columns_ + c];
-                if (style == RenderStyle::kAnsi && cell.reverse != reverse) {
-                    reverse = cell.reverse;
+            for (size_t c = 0; c < width; ++c) {
+                if (style == RenderStyle::kAnsi && row[c].reverse != reverse) {
+                    reverse = row[c].reverse;
                     line += reverse ? "\x1b[7m" : "\x1b[27m";
                 }
-                line += cell.glyph;
+                line += row[c].glyph;
             }
             if (reverse) line += "\x1b[27m";
             lines.push_back(std::move(line));
@@ -250,51 +185,33 @@ public:
     }
 
 private:
-    int rows_;
-    int columns_;
-    std::vector<Cell> cells_;
+    struct Cell {
+        std::string glyph = " ";
+        bool reverse = false;
+    };
+    std::vector<std::vector<Cell>> cells_;
 };
-
-// The one-row text of an item in its current state.
-std::string Label(const DialogModel& model, size_t index) {
-    const Item& item = model.items()[index];
-    const bool focused = model.focus() == index;
-    const std::string marker = focused ? ">" : " ";
-    switch (item.kind) {
-        case ItemKind::kAutoRadioButton:
-            return marker + (item.checked ? "(*) " : "( ) ") + item.caption;
-        case ItemKind::kPushButton:
-        case ItemKind::kDefaultPushButton:
-            if (model.ActiveDefault() == index) return marker + "[[ " + item.caption + " ]]";
-            return marker + " [ " + item.caption + " ] ";
-        case ItemKind::kGroupBox:
-        case ItemKind::kText:
-            break;
-    }
-    return item.caption;
-}
 
 }  // namespace
 
-std::vector<std::string> RenderDialog(const DialogModel& model, RenderStyle style, int maxColumns) {
-    const Layout layout = MakeLayout(model);
+std::vector<std::string> RenderDialog(const KeyRules& keys, const std::vector<Label>& labels,
+                                      RenderStyle style, int maxColumns) {
+    const DialogTemplate& dialog = keys.dialog().dialogTemplate;
+    std::vector<Piece> pieces = PiecesOf(keys, labels);
+    const int columns = PlaceColumns(dialog, pieces);
+    const int rows = PlaceRows(dialog, pieces);
     // The frame takes one cell on every side of the inside.
-    Canvas canvas(layout.rows + 2, layout.columns + 2);
-    canvas.Box(0, layout.rows + 1, 0, layout.columns + 2, model.caption());
-
-    const std::vector<Item>& items = model.items();
-    for (size_t i = 0; i < items.size(); ++i) {
-        const Placement& place = layout.places[i];
-        if (items[i].kind == ItemKind::kGroupBox) {
-            canvas.Box(place.row + 1, place.bottom + 1, place.left + 1, place.right + 1,
-                       items[i].caption);
+    Canvas canvas(rows + 2, columns + 2);
+    canvas.Box(0, rows + 1, 0, columns + 2, dialog.caption ? dialog.caption : "");
+    for (const Piece& piece : pieces) {
+        if (piece.box) {
+            canvas.Box(piece.top + 1, piece.bottom + 1, piece.left + 1, piece.right + 1,
+                       piece.text);
         }
     }
-    // Labels last, so that where a template overlaps, the text stays readable.
-    for (size_t i = 0; i < items.size(); ++i) {
-        if (items[i].kind == ItemKind::kGroupBox) continue;
-        const Placement& place = layout.places[i];
-        canvas.Write(place.row + 1, place.left + 1, Label(model, i), model.focus() == i);
+    // Lines last, so that where a template overlaps, the text stays readable.
+    for (const Piece& piece : pieces) {
+        if (!piece.box) canvas.Write(piece.top + 1, piece.left + 1, piece.text, piece.focused);
     }
     return canvas.Lines(style, maxColumns);
 }
