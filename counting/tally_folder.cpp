@@ -4,6 +4,7 @@
 
 #include "counting/count_file_lines.h"
 #include "counting/folder_walk.h"
+#include "counting/read_ahead.h"
 #include "counting/source_names.h"
 #include "platform/os.h"
 
@@ -26,10 +27,6 @@ public:
         if (fileTally.total != 0) ++level.files;
         level.tally += fileTally;
         return true;
-    }
-
-    bool ReadsFile(const char* name, size_t length) override {
-        return IsSourceFileName(name, length);
     }
 
     void EnterFolder(const char* path, size_t length) override {
@@ -84,7 +81,9 @@ bool Tally(const char* path, os::ViewReader& reader, uint64_t& files, LineTally&
     files = 0;
     if (path == nullptr || !os::IsFolder(path)) return false;
     Summing summing(reader, observer);
-    if (!WalkFolder(path, summing)) {
+    // Only the files the counting reads are read ahead.
+    ReadAhead readAhead(IsSourceFileName);
+    if (!WalkFolder(path, summing, &readAhead)) {
         summing.Failed();
         return false;
     }

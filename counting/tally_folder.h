@@ -9,10 +9,13 @@
 #include "platform/os.h"
 
 // Walks the folder at path (with or without a trailing separator) depth
-// first, reading every source file with reader. files receives the number of files whose own total
-// was not 0, tally the sums. False when path is not a folder, a folder cannot be enumerated or any
-// file in the tree cannot be read; then files and tally mean nothing. A folder already on the
-// current walk path (a cycle through links) is not entered again and adds nothing.
+// first, reading every source file with reader, and reading ahead of the walk
+// while the files come from storage (counting/read_ahead.h). files receives
+// the number of files whose own total was not 0, tally the sums. False when
+// path is not a folder, a folder cannot be enumerated or any file in the tree
+// cannot be read; then files and tally mean nothing. A folder already on the
+// current walk path (a cycle through links) is not entered again and adds
+// nothing.
 bool TallyFolder(const char* path, os::ViewReader& reader, uint64_t& files, LineTally& tally);
 
 // What one walk tells of a folder inside its tree: what TallyFolder on that
