@@ -8,7 +8,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
-#include <map>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -16,6 +15,7 @@
 #include "counting/line_tally.h"
 #include "counting/tally_folder.h"
 #include "platform/os.h"
+#include "report/list_cursor.h"
 
 class EntryPlan final : public TallyObserver {
 public:
@@ -44,13 +44,8 @@ private:
         const char* after;  // the list entry after its first mention
     };
 
-    std::string PathOf(const char* entry) const;
     void Settle(const std::string& path, const FolderTally& record);
     void Walk(const std::string& path, Folder& folder);
-    void MoveCursor(const char* entry);
-    void Meet(std::string_view path);
-    void KeepMet();
-    bool Met(const char* entry) const;
 
     // Looked up by the walk's own paths, without copying them.
     struct PathHash {
@@ -60,18 +55,13 @@ private:
         }
     };
 
+    using Folders = std::unordered_map<std::string, Folder, PathHash, std::equal_to<>>;
+    static Folders NoteFolders(const std::string& folder, const char* entryList, bool reuse);
+
     const std::string folder_;
     os::ViewReader& reader_;
-    std::unordered_map<std::string, Folder, PathHash, std::equal_to<>> folders_;
-
-    // A file manager lists a folder's contents right after it, in the order
-    // the walk meets them. While an entry is walked, a cursor follows the
-    // list behind it; the runs of entries the walk met as they stand are
-    // kept (first entry, entry after the last), so that a file entry met as
-    // a file needs no query of its own. Their number is bounded by the
-    // number of folder entries; beyond it, entries are queried.
-    std::map<const char*, const char*> met_;
-    const char* cursor_ = nullptr;  // the entry the walk should meet next, while walking
-    const char* runBegin_ = nullptr;
-    std::string cursorPath_, nextPath_;  // the paths of the cursor's entry and the one after
+    Folders folders_;
+    // Which list entries the walks met, so that a file entry met as a file
+    // needs no query of its own.
+    ListCursor cursor_;
 };
