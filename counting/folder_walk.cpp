@@ -4,20 +4,17 @@
 #include <string>
 #include <vector>
 
-#include "counting/read_ahead.h"
 #include "platform/os.h"
 
 namespace {
 
 // Each folder's entries are read in one go into a shared name arena and the
 // enumeration is closed before anything below it is visited. An arena record
-// is one tag byte (the entry's kind, with kHinted once the file was hinted),
-// the name and a NUL.
-constexpr unsigned char kHinted = 0x80;
-
-class Walk {
+// is one byte of the entry's kind, the name and a NUL; a record's position is
+// its offset in the arena.
+class Walk final : private WalkListings {
 public:
-    explicit Walk(FolderVisitor& visitor) : visitor_(visitor), readAhead_(os::StorageBytesRead) {}
+    Walk(FolderVisitor& visitor, WalkFollower* follower) : visitor_(visitor), follower_(follower) {}
     // However the walk ends, the folders it holds are let go.
     ~Walk() {
         for (const Level& level : levels_) os::ReleaseFolder(level.folder);
@@ -29,35 +26,63 @@ public:
 
 private:
     struct Level {
-        size_t pathLength;   // the folder's path with its trailing separator
-        size_t begin;        // arena offset of this folder's first entry
-        size_t next;         // arena offset of the next entry to visit
-        size_t end;          // arena offset just past this folder's entries
-        size_t hintedTo;     // arena offset up to which files were considered for hints
-        size_t hintedFiles;  // files hinted and not visited yet
+        size_t pathLength;  // the folder's path with its trailing separator
+        size_t begin;       // arena offset of this folder's first entry
+        size_t next;        // arena offset of the next entry to visit
+        size_t end;         // arena offset just past this folder's entries
         os::FolderId id;
         intptr_t folder;  // the folder held open for its files, or -1
     };
     static constexpr size_t kNotOnPath = static_cast<size_t>(-1);
 
     bool Enter();
+    bool List(os::FolderScan& scan);
     size_t DepthOnPath(const os::FolderId& id) const;
     bool VisitNext(Level& level);
-    void HintAhead(size_t window);
+
+    size_t depth() const override { return levels_.size(); }
+    std::string_view folder(size_t level) const override {
+        return std::string_view(path_).substr(0, levels_[level].pathLength);
+    }
+    size_t next(size_t level) const override { return levels_[level].next; }
+    size_t end(size_t level) const override { return levels_[level].end; }
+    WalkEntry entry(size_t at) const override;
 
     FolderVisitor& visitor_;
-    ReadAheadWindow readAhead_;
+    WalkFollower* follower_;
     std::string path_;
-    std::string hintPath_;
     std::vector<char> arena_;
     std::vector<Level> levels_;
 };
+
+WalkEntry Walk::entry(size_t at) const {
+    const char* record = arena_.data() + at;
+    const char* name = record + 1;
+    const size_t length = std::strlen(name);
+    return WalkEntry{static_cast<os::EntryKind>(static_cast<unsigned char>(record[0])), name,
+                     length, at + length + 2};
+}
 
 size_t Walk::DepthOnPath(const os::FolderId& id) const {
     for (size_t depth = 0; depth < levels_.size(); ++depth) {
         if (levels_[depth].id == id) return depth;
     }
     return kNotOnPath;
+}
+
+// Appends the entries of scan to the arena, "." and ".." left out.
+bool Walk::List(os::FolderScan& scan) {
+    os::FolderEntry entry;
+    os::NextStatus status;
+    while ((status = os::NextEntry(scan, entry)) == os::NextStatus::kEntry) {
+        const bool dot = entry.nameLength == 1 && entry.name[0] == '.';
+        const bool dotDot = entry.nameLength == 2 && entry.name[0] == '.' && entry.name[1] == '.';
+        if (dot || dotDot) continue;
+        arena_.push_back(static_cast<char>(entry.kind));
+        arena_.insert(arena_.end(), entry.name, entry.name + entry.nameLength);
+        arena_.push_back('\0');
+    }
+    return status != os::NextStatus::kFailed;
 }
 
 // Reads the folder named by path_ and pushes its level. A folder already on
@@ -77,81 +102,30 @@ bool Walk::Enter() {
         return true;
     }
     const size_t begin = arena_.size();
-    os::FolderEntry entry;
-    os::NextStatus status;
-    while ((status = os::NextEntry(scan, entry)) == os::NextStatus::kEntry) {
-        const bool dot = entry.nameLength == 1 && entry.name[0] == '.';
-        const bool dotDot = entry.nameLength == 2 && entry.name[0] == '.' && entry.name[1] == '.';
-        if (dot || dotDot) continue;
-        arena_.push_back(static_cast<char>(entry.kind));
-        arena_.insert(arena_.end(), entry.name, entry.name + entry.nameLength);
-        arena_.push_back('\0');
-    }
-    if (status == os::NextStatus::kFailed) return false;
+    if (!List(scan)) return false;
 
     if (path_.empty() || !os::IsSeparator(path_.back())) path_ += os::kSeparator;
-    levels_.push_back(Level{path_.size(), begin, begin, arena_.size(), begin, 0, id, -1});
+    levels_.push_back(Level{path_.size(), begin, begin, arena_.size(), id, -1});
     // Held only once its level is in place, so that nothing can leak it.
     if (levels_.size() <= kHeldFolders) levels_.back().folder = os::HoldFolder(scan);
     visitor_.EnterFolder(path_.c_str(), path_.size());
-    // The folder's first files are asked for now, not after the first is read.
-    if (const size_t window = readAhead_.window(); window != 0) HintAhead(window);
+    if (follower_ != nullptr) follower_->Listed(*this);
     return true;
-}
-
-// Hints the files the walk comes to next, as far as the listings read so far
-// name them: the rest of the innermost folder, then the rest of each folder
-// around it, until window files not visited yet are hinted. Folders in
-// those listings are not looked into; each file is hinted once.
-void Walk::HintAhead(size_t window) {
-    size_t hinted = 0;
-    for (size_t depth = levels_.size(); depth-- > 0 && hinted < window;) {
-        Level& level = levels_[depth];
-        hinted += level.hintedFiles;
-        if (level.hintedTo < level.next) level.hintedTo = level.next;
-        while (hinted < window && level.hintedTo < level.end) {
-            char* record = arena_.data() + level.hintedTo;
-            const char* name = record + 1;
-            const size_t nameLength = std::strlen(name);
-            level.hintedTo += nameLength + 2;
-            // Links are not hinted: whether they name a folder is not known
-            // without asking, and what they name may block.
-            if (static_cast<os::EntryKind>(static_cast<unsigned char>(record[0])) !=
-                os::EntryKind::kFile) {
-                continue;
-            }
-            if (!visitor_.ReadsFile(name, nameLength)) continue;
-            hintPath_.assign(path_, 0, level.pathLength);
-            hintPath_.append(name, nameLength);
-            os::HintWillRead(hintPath_.c_str());
-            readAhead_.Hinted();
-            record[0] = static_cast<char>(static_cast<unsigned char>(record[0]) | kHinted);
-            ++level.hintedFiles;
-            ++hinted;
-        }
-    }
 }
 
 // Visits the next entry of the innermost folder: hands a file to the
 // visitor, or enters a folder (which then becomes the innermost).
 bool Walk::VisitNext(Level& level) {
-    const char* record = arena_.data() + level.next;
-    const auto tag = static_cast<unsigned char>(record[0]);
-    const auto kind = static_cast<os::EntryKind>(tag & ~kHinted);
-    const char* name = record + 1;
-    const size_t nameLength = std::strlen(name);
-    level.next += nameLength + 2;
-    if (tag & kHinted) --level.hintedFiles;
-
+    const size_t at = level.next;
+    const WalkEntry listed = entry(at);
+    level.next = listed.after;
     path_.resize(level.pathLength);
-    path_.append(name, nameLength);
-    bool folder = kind == os::EntryKind::kFolder;
-    if (kind == os::EntryKind::kUnknown) folder = os::IsFolder(path_.c_str());
+    path_.append(listed.name, listed.length);
+    bool folder = listed.kind == os::EntryKind::kFolder;
+    if (listed.kind == os::EntryKind::kUnknown) folder = os::IsFolder(path_.c_str());
     if (folder) return Enter();  // may reallocate levels_: level is dead now
-    if (kind == os::EntryKind::kSpecial) return true;
-    if (visitor_.ReadsFile(name, nameLength)) {
-        if (const size_t window = readAhead_.BeforeFile(); window != 0) HintAhead(window);
-    }
+    if (listed.kind == os::EntryKind::kSpecial) return true;
+    if (follower_ != nullptr) follower_->Visiting(*this, at);
     return visitor_.VisitFile(os::ListedFile{path_.c_str(), path_.size(),
                                              path_.c_str() + level.pathLength, level.folder});
 }
@@ -177,8 +151,8 @@ bool Walk::Run(const char* root) {
 
 }  // namespace
 
-bool WalkFolder(const char* path, FolderVisitor& visitor) {
+bool WalkFolder(const char* path, FolderVisitor& visitor, WalkFollower* follower) {
     if (path == nullptr) return false;
-    Walk walk(visitor);
+    Walk walk(visitor, follower);
     return walk.Run(path);
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string_view>
 
 #include "platform/os.h"
 
@@ -16,10 +17,6 @@ public:
     // folder it was listed in where the walk holds that open. False stops
     // the walk, which then fails.
     virtual bool VisitFile(const os::ListedFile& file) = 0;
-
-    // Whether VisitFile reads the file of this bare name. Only such files are
-    // read ahead, and only while the walk's files come from storage.
-    virtual bool ReadsFile(const char* name, size_t length) = 0;
 
     // A folder whose listing was read, before anything in it is visited: the
     // walk's own folder first. path ends with one separator. Each is matched
@@ -38,19 +35,61 @@ protected:
     ~FolderVisitor() = default;
 };
 
+// One entry of a listing the walk holds.
+struct WalkEntry {
+    os::EntryKind kind;
+    const char* name;  // NUL-terminated at length
+    size_t length;
+    size_t after;  // the position of the entry after it
+};
+
+// The listings a walk holds: those of the folders along its current path, the
+// walk's own folder at level 0, each read in full before anything in it was
+// visited. An entry's position stays what it is while its folder is on the
+// path. Valid during the call it is handed to.
+class WalkListings {
+public:
+    virtual size_t depth() const = 0;
+    // The path of the folder at level, ending in one separator.
+    virtual std::string_view folder(size_t level) const = 0;
+    // Where that folder's entries not visited yet begin, and where its
+    // listing ends.
+    virtual size_t next(size_t level) const = 0;
+    virtual size_t end(size_t level) const = 0;
+    // The entry at position at.
+    virtual WalkEntry entry(size_t at) const = 0;
+
+protected:
+    ~WalkListings() = default;
+};
+
+// What follows a walk without steering it, such as reading ahead the files it
+// comes to next: told of every listing and of every file before the visitor
+// is.
+class WalkFollower {
+public:
+    // A folder was entered: its listing is the innermost of listings, and
+    // none of it is visited yet.
+    virtual void Listed(const WalkListings& listings) = 0;
+    // The file at position at of the innermost listing is visited next; that
+    // listing's next entry is the one after it.
+    virtual void Visiting(const WalkListings& listings, size_t at) = 0;
+
+protected:
+    ~WalkFollower() = default;
+};
+
 // How many of the folders along the current path a walk holds open, the
 // outermost first, so that their files are opened without a path lookup.
 // Trees are rarely deeper; the files of deeper folders are opened by path.
 constexpr size_t kHeldFolders = 16;
 
-// Walks the folder at path (with or without a trailing separator). True when
-// the whole tree was walked; false when a folder in it cannot be enumerated
-// or the visitor stopped the walk. A folder already on the current walk path
-// (a cycle through links) is not entered again. While a file is visited, at
+// Walks the folder at path (with or without a trailing separator), telling
+// follower, where there is one, what it lists and visits. True when the
+// whole tree was walked; false when a folder in it cannot be enumerated or
+// the visitor stopped the walk. A folder already on the current walk path (a
+// cycle through links) is not entered again. While a file is visited, at
 // most kHeldFolders folders of the current path are held open, and memory
 // grows only with the listings of the folders along it, so neither depth nor
-// width can exhaust descriptors or stack. While the files come from storage
-// rather than the cache, the walk asks the system to start reading the files
-// it comes to next (those its listings already name), holding nothing more
-// open and starting no thread.
-bool WalkFolder(const char* path, FolderVisitor& visitor);
+// width can exhaust descriptors or stack.
+bool WalkFolder(const char* path, FolderVisitor& visitor, WalkFollower* follower = nullptr);

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/os.h"
+
 ReadAheadWindow::ReadAheadWindow(uint64_t (*storageBytesRead)())
     : storageBytesRead_(storageBytesRead), lastCount_(storageBytesRead()) {}
 
@@ -29,4 +31,51 @@ size_t ReadAheadWindow::BeforeFile() {
     }
     sinceSample_ = 0;
     return window_;
+}
+
+ReadAhead::ReadAhead(bool (*reads)(const char* name, size_t length))
+    : reads_(reads), window_(os::StorageBytesRead) {}
+
+// Links are not hinted: whether they name a folder is not known without
+// asking, and what they name may block.
+bool ReadAhead::Hints(const WalkEntry& entry) const {
+    return entry.kind == os::EntryKind::kFile && reads_(entry.name, entry.length);
+}
+
+void ReadAhead::Listed(const WalkListings& listings) {
+    const size_t level = listings.depth() - 1;
+    marks_.resize(level);
+    marks_.push_back(Mark{listings.next(level), 0});
+    if (const size_t window = window_.window(); window != 0) HintAhead(listings, window);
+}
+
+void ReadAhead::Visiting(const WalkListings& listings, size_t at) {
+    const WalkEntry file = listings.entry(at);
+    if (!reads_(file.name, file.length)) return;
+    Mark& mark = marks_[listings.depth() - 1];
+    if (at < mark.hintedTo && Hints(file)) --mark.hintedFiles;
+    if (const size_t window = window_.BeforeFile(); window != 0) HintAhead(listings, window);
+}
+
+void ReadAhead::HintAhead(const WalkListings& listings, size_t window) {
+    size_t hinted = 0;
+    // The marks of folders the walk has left since are passed over, and
+    // replaced when it lists others at their depth.
+    for (size_t level = listings.depth(); level-- > 0 && hinted < window;) {
+        Mark& mark = marks_[level];
+        const size_t end = listings.end(level);
+        hinted += mark.hintedFiles;
+        mark.hintedTo = std::max(mark.hintedTo, listings.next(level));
+        while (hinted < window && mark.hintedTo < end) {
+            const WalkEntry entry = listings.entry(mark.hintedTo);
+            mark.hintedTo = entry.after;
+            if (!Hints(entry)) continue;
+            path_.assign(listings.folder(level));
+            path_.append(entry.name, entry.length);
+            os::HintWillRead(path_.c_str());
+            window_.Hinted();
+            ++mark.hintedFiles;
+            ++hinted;
+        }
+    }
 }

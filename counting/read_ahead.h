@@ -1,12 +1,18 @@
-// How far ahead a walk asks the system to read the files it comes to next.
-// On a warm cache not at all: a hint is one more open and close per file, for
-// nothing. On a cold one further and further: a single thread reading its
-// files otherwise waits for one read from storage at a time.
+// Reading ahead of a walk: asking the system to start reading the files the
+// walk comes to next. On a warm cache not at all: a hint is one more open and
+// close per file, for nothing. On a cold one further and further: a single
+// thread reading its files otherwise waits for one read from storage at a
+// time.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
+#include <vector>
 
+#include "counting/folder_walk.h"
+
+// How far ahead to hint, from what storage gave for the files read so far.
 class ReadAheadWindow {
 public:
     // Files after the current one hinted when the cache first looks cold; the
@@ -34,7 +40,7 @@ public:
     // should have been hinted by now; 0 means none.
     size_t BeforeFile();
 
-    // Called for each hint the walk gives.
+    // Called for each hint given.
     void Hinted() { ++quietHints_; }
 
     // The window as the last look left it.
@@ -46,4 +52,38 @@ private:
     size_t sinceSample_ = 0;
     size_t quietHints_ = 0;
     size_t window_ = 0;
+};
+
+// Follows a walk and, while its files come from storage, hints the files its
+// visitor reads that the listings name next: the rest of the innermost
+// folder, then the rest of each folder around it, until the window's number
+// of files not visited yet are hinted. Folders in those listings are not
+// looked into; each file is hinted once (os::HintWillRead: nothing is held
+// open and no thread started).
+class ReadAhead final : public WalkFollower {
+public:
+    // reads: whether the visitor reads the file of this bare name.
+    explicit ReadAhead(bool (*reads)(const char* name, size_t length));
+
+    // The folder's first files are asked for now, not after the first is read.
+    void Listed(const WalkListings& listings) override;
+    void Visiting(const WalkListings& listings, size_t at) override;
+
+private:
+    // Whether the entry is hinted when the window reaches it.
+    bool Hints(const WalkEntry& entry) const;
+    void HintAhead(const WalkListings& listings, size_t window);
+
+    // Per folder along the walk's path: the position up to which its entries
+    // were considered for hints, and how many of them were hinted and not
+    // visited yet.
+    struct Mark {
+        size_t hintedTo;
+        size_t hintedFiles;
+    };
+
+    bool (*reads_)(const char* name, size_t length);
+    ReadAheadWindow window_;
+    std::vector<Mark> marks_;
+    std::string path_;
 };

@@ -1,9 +1,13 @@
 #include "counting/tally_folder.h"
 
+#include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "counting/count_file_lines.h"
 #include "counting/folder_walk.h"
+#include "counting/read_ahead.h"
 #include "counting/source_names.h"
 #include "platform/os.h"
 
@@ -21,27 +25,24 @@ public:
     bool VisitFile(const os::ListedFile& file) override {
         LineTally fileTally;
         if (!CountListedFile(file, reader_, fileTally)) return false;
-        if (observer_ != nullptr) observer_->Passed(file.path, file.length);
+        if (observer_ != nullptr) observer_->Passed(std::string_view(file.path, file.length));
         Level& level = levels_.back();
         if (fileTally.total != 0) ++level.files;
         level.tally += fileTally;
         return true;
     }
 
-    bool ReadsFile(const char* name, size_t length) override {
-        return IsSourceFileName(name, length);
-    }
-
     void EnterFolder(const char* path, size_t length) override {
-        levels_.push_back(
-            Level{0, LineTally{}, observer_ ? observer_->Wanted(path, length) : nullptr, false});
+        Level& level = levels_.emplace_back();
+        const std::string_view folder(path, length);
+        if (observer_ != nullptr && observer_->Wants(folder)) level.wanted = folder;
     }
 
     void LeaveFolder() override {
-        const Level done = levels_.back();
+        const Level done = std::move(levels_.back());
         levels_.pop_back();
-        if (done.wanted != nullptr && !done.leftOut) {
-            *done.wanted = FolderTally{FolderTally::State::kTallied, done.files, done.tally};
+        if (!done.wanted.empty() && !done.leftOut) {
+            observer_->Told(done.wanted, FolderTally{true, done.files, done.tally});
         }
         Level& into = levels_.empty() ? whole_ : levels_.back();
         into.files += done.files;
@@ -57,7 +58,7 @@ public:
     // After a failed walk: the folders it was in fail on their own too.
     void Failed() {
         for (const Level& level : levels_) {
-            if (level.wanted != nullptr) level.wanted->state = FolderTally::State::kFailed;
+            if (!level.wanted.empty()) observer_->Told(level.wanted, FolderTally{});
         }
     }
 
@@ -66,16 +67,16 @@ public:
 
 private:
     struct Level {
-        uint64_t files;
+        uint64_t files = 0;
         LineTally tally;
-        FolderTally* wanted;
-        bool leftOut;
+        std::string wanted;  // the folder's path where its own tally is wanted
+        bool leftOut = false;
     };
 
     os::ViewReader& reader_;
     TallyObserver* observer_;
     std::vector<Level> levels_;  // the folders entered and not left yet
-    Level whole_{0, LineTally{}, nullptr, false};
+    Level whole_;
 };
 
 bool Tally(const char* path, os::ViewReader& reader, uint64_t& files, LineTally& tally,
@@ -84,7 +85,9 @@ bool Tally(const char* path, os::ViewReader& reader, uint64_t& files, LineTally&
     files = 0;
     if (path == nullptr || !os::IsFolder(path)) return false;
     Summing summing(reader, observer);
-    if (!WalkFolder(path, summing)) {
+    // Only the files the counting reads are read ahead.
+    ReadAhead readAhead(IsSourceFileName);
+    if (!WalkFolder(path, summing, &readAhead)) {
         summing.Failed();
         return false;
     }

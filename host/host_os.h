@@ -59,11 +59,4 @@ struct FolderItem {
 // False when the folder cannot be listed.
 bool ListFolder(const std::string& path, std::vector<FolderItem>& items);
 
-// Whether the file at path can be opened for reading (it is not read).
-bool CanOpenForReading(const std::string& path);
-
-// Names the folder at path, following links, so that a walk can tell a folder
-// it is already inside; empty when there is no folder.
-std::string FolderIdentity(const std::string& path);
-
 }  // namespace host_os

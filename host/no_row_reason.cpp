@@ -1,7 +1,6 @@
 #include "host/no_row_reason.h"
 
-#include <vector>
-
+#include "counting/folder_walk.h"
 #include "counting/source_names.h"
 #include "host/entry_list.h"
 #include "host/host_os.h"
@@ -9,52 +8,33 @@
 
 namespace {
 
-struct Look {
-    bool unreadable = false;
+// Walks the tree with the module's own walk, so that it goes where the
+// module's goes (into links to folders, not round a cycle), and opens each
+// source file without reading it. A folder that cannot be listed, or a source
+// file that cannot be opened, makes the tree unreadable and ends the walk.
+class Look final : public FolderVisitor {
+public:
+    bool VisitFile(const os::ListedFile& listed) override {
+        if (!IsSourceFileName(listed.path, listed.length)) return true;
+        sources = true;
+        os::SourceFile file;
+        const os::OpenStatus status = os::OpenListedFile(listed, file);
+        if (status == os::OpenStatus::kOpened) os::CloseSourceFile(file);
+        return status != os::OpenStatus::kFailed;
+    }
+
     bool sources = false;
 };
-
-// Walks the folder as the module does: into links to folders too, but not
-// into a folder already on the path (a cycle). A folder that cannot be
-// listed, or a source file that cannot be opened, makes the tree unreadable.
-void LookAt(const std::string& folder, std::vector<std::string>& onPath, Look& look) {
-    const std::string id = host_os::FolderIdentity(folder);
-    for (const std::string& above : onPath) {
-        if (above == id) return;
-    }
-    std::vector<host_os::FolderItem> items;
-    if (id.empty() || !host_os::ListFolder(folder, items)) {
-        look.unreadable = true;
-        return;
-    }
-    onPath.push_back(id);
-    for (const host_os::FolderItem& item : items) {
-        if (look.unreadable) break;
-        const std::string path = folder + os::kSeparator + item.name;
-        const bool isFolder = item.kind == host_os::PathKind::kFolder ||
-                              (item.kind == host_os::PathKind::kLink &&
-                               os::IsFolder(os::PathFromHost(path.c_str()).c_str()));
-        if (isFolder) {
-            LookAt(path, onPath, look);
-        } else if (item.kind != host_os::PathKind::kOther &&
-                   IsSourceFileName(item.name.c_str(), item.name.size())) {
-            look.sources = true;
-            if (!host_os::CanOpenForReading(path)) look.unreadable = true;
-        }
-    }
-    onPath.pop_back();
-}
 
 }  // namespace
 
 std::string NoRowReason(const std::string& source, const std::string& entry) {
     const std::string path = WithoutTrailingSeparators(source + entry, os::IsSeparator);
     if (host_os::KindOf(path) == host_os::PathKind::kMissing) return "missing";
-    if (!os::IsFolder(os::PathFromHost(path.c_str()).c_str())) return "not a folder";
-    std::vector<std::string> onPath;
+    const std::string walked = os::PathFromHost(path.c_str());
+    if (!os::IsFolder(walked.c_str())) return "not a folder";
     Look look;
-    LookAt(path, onPath, look);
-    if (look.unreadable) return "a file below could not be read";
+    if (!WalkFolder(walked.c_str(), look)) return "a file below could not be read";
     if (!look.sources) return "no source files found";
     return "its source files hold no complete line";
 }

@@ -1,15 +1,11 @@
 #include "report/entry_plan.h"
 
-#include <cstring>
 #include <utility>
 
 #include "platform/os.h"
+#include "report/list_entries.h"
 
 namespace {
-
-const char* After(const char* entry) {
-    return *entry == '\0' ? entry : entry + std::strlen(entry) + 1;
-}
 
 // Runs of met entries kept beyond one per folder entry: lists with a few
 // entries the walk does not meet (links to folders, FIFOs) keep their runs.
@@ -17,107 +13,96 @@ constexpr size_t kSpareRuns = 64;
 
 }  // namespace
 
-EntryPlan::EntryPlan(std::string folder, const char* entryList, os::ViewReader& reader, bool reuse)
-    : folder_(std::move(folder)), reader_(reader) {
-    if (!reuse) return;
-    for (const char* entry = entryList; *entry != '\0'; entry = After(entry)) {
-        std::string path = PathOf(entry);
-        if (path.empty() || !os::IsSeparator(path.back())) continue;
-        folders_.try_emplace(std::move(path), Folder{FolderTally{}, After(entry)});
-    }
-}
+// Follows the list with the cursor, and keeps what the walk tells of the
+// noted folders it enters, target's among them.
+class EntryPlan::Watch final : public TallyObserver {
+public:
+    Watch(NotedFolders& folders, ListCursor& cursor, std::string_view target)
+        : folders_(folders), cursor_(cursor), target_(target) {}
 
-std::string EntryPlan::PathOf(const char* entry) const { return folder_ + os::PathFromHost(entry); }
-
-FolderTally* EntryPlan::Wanted(const char* path, size_t length) {
-    const std::string_view walked(path, length);
-    Meet(walked);
     // Matched as spelt: the walk's paths are the entry's own path and names
     // joined by one separator, so only an entry spelt exactly so ('a/b/', not
     // 'a//b/' or 'a/./b/') has the same files under the same paths.
-    const auto found = folders_.find(walked);
-    if (found == folders_.end() || found->second.tally.state != FolderTally::State::kUnknown) {
-        return nullptr;
+    bool Wants(std::string_view folder) override {
+        cursor_.Meet(folder);
+        const auto found = folders_.find(folder);
+        return found != folders_.end() && !found->second.tally;
     }
-    return &found->second.tally;
-}
 
-void EntryPlan::Passed(const char* path, size_t length) { Meet(std::string_view(path, length)); }
-
-void EntryPlan::MoveCursor(const char* entry) {
-    cursor_ = entry;
-    cursorPath_ = *entry == '\0' ? std::string() : PathOf(entry);
-    const char* next = After(entry);
-    nextPath_ = *next == '\0' ? std::string() : PathOf(next);
-}
-
-// Moves the cursor past the entry the walk met. An entry the walk does not
-// meet (a link to a folder the list does not expand, a FIFO) is stepped over
-// when the walk meets the one after it; it ends a run.
-void EntryPlan::Meet(std::string_view path) {
-    if (cursor_ == nullptr || *cursor_ == '\0') return;
-    if (path == cursorPath_) {
-        MoveCursor(After(cursor_));
-    } else if (!nextPath_.empty() && path == nextPath_) {
-        KeepMet();
-        runBegin_ = After(cursor_);
-        MoveCursor(After(runBegin_));
+    void Told(std::string_view folder, const FolderTally& tally) override {
+        folders_.find(folder)->second.tally = tally;
+        if (folder == target_) targetTally_ = tally;
     }
-}
 
-void EntryPlan::KeepMet() {
-    if (runBegin_ != cursor_ && met_.size() < folders_.size() + kSpareRuns) {
-        met_.emplace(runBegin_, cursor_);
+    void Passed(std::string_view file) override { cursor_.Meet(file); }
+
+    // What the walk told of target, if anything.
+    const std::optional<FolderTally>& target() const { return targetTally_; }
+
+private:
+    NotedFolders& folders_;
+    ListCursor& cursor_;
+    const std::string_view target_;
+    std::optional<FolderTally> targetTally_;
+};
+
+EntryPlan::EntryPlan(std::string folder, const char* entryList, os::ViewReader& reader, bool reuse)
+    : folder_(std::move(folder)),
+      reader_(reader),
+      folders_(NoteFolders(folder_, entryList, reuse)),
+      cursor_(folder_, folders_.size() + kSpareRuns) {}
+
+EntryPlan::NotedFolders EntryPlan::NoteFolders(const std::string& folder, const char* entryList,
+                                               bool reuse) {
+    NotedFolders folders;
+    if (!reuse) return folders;
+    for (const char* entry = entryList; *entry != '\0'; entry = NextEntry(entry)) {
+        std::string path = EntryPath(folder, entry);
+        if (path.empty() || !os::IsSeparator(path.back())) continue;
+        folders.try_emplace(std::move(path), Noted{std::nullopt, NextEntry(entry)});
     }
+    return folders;
 }
 
-bool EntryPlan::Met(const char* entry) const {
-    auto run = met_.upper_bound(entry);
-    if (run == met_.begin()) return false;
-    --run;
-    return entry < run->second;
-}
-
-void EntryPlan::Walk(const std::string& path, Folder& folder) {
-    runBegin_ = folder.after;
-    MoveCursor(folder.after);
+// Walks the noted folder root, which no walk has told of, with the cursor
+// following the list from root's first mention on. Returns what the walk told
+// of target: always something where target is root.
+std::optional<FolderTally> EntryPlan::Walk(const std::string& root, const Noted& noted,
+                                           std::string_view target) {
+    Watch watch(folders_, cursor_, target);
+    cursor_.Follow(noted.after);
     FolderTally walked;
-    const bool tallied = TallyFolder(path.c_str(), reader_, walked.files, walked.tally, *this);
-    KeepMet();
-    cursor_ = nullptr;
-    walked.state = tallied ? FolderTally::State::kTallied : FolderTally::State::kFailed;
-    folder.tally = walked;
+    walked.tallied = TallyFolder(root.c_str(), reader_, walked.files, walked.tally, watch);
+    cursor_.Stop();
+    // A walk tells of its own folder for sure, also where that is no folder
+    // and nothing was walked.
+    watch.Told(root, walked);
+    return watch.target();
 }
 
-// Walks the noted entries that path lies in and that no walk has settled
-// yet, outermost first, until one of those walks settles path. path itself
-// comes last, and its own walk always settles it.
-void EntryPlan::Settle(const std::string& path, const FolderTally& record) {
-    for (size_t end = 0; end < path.size(); ++end) {
+// Walks the noted folders path lies in that no walk has told of yet,
+// outermost first, until one of those walks tells of path. path itself comes
+// last, and its own walk always tells of it.
+FolderTally EntryPlan::Settle(const std::string& path, const Noted& noted) {
+    for (size_t end = 0; end + 1 < path.size(); ++end) {
         if (!os::IsSeparator(path[end])) continue;
         const auto around = folders_.find(std::string_view(path).substr(0, end + 1));
-        if (around == folders_.end() ||
-            around->second.tally.state != FolderTally::State::kUnknown) {
-            continue;
-        }
-        Walk(around->first, around->second);
-        if (record.state != FolderTally::State::kUnknown) return;
+        if (around == folders_.end() || around->second.tally) continue;
+        if (const auto told = Walk(around->first, around->second, path)) return *told;
     }
+    return Walk(path, noted, path).value();
 }
 
-bool EntryPlan::Tally(const char* entry, uint64_t& files, LineTally& tally) {
-    files = 0;
-    tally = LineTally{};
-    const std::string path = PathOf(entry);
+FolderTally EntryPlan::Tally(const char* entry) {
+    const std::string path = EntryPath(folder_, entry);
     const auto found = folders_.find(path);
-    if (found == folders_.end()) {
-        // A file a walk met as a file: TallyFolder would fail on it at once.
-        if (Met(entry) && !path.empty() && !os::IsSeparator(path.back())) return false;
-        return TallyFolder(path.c_str(), reader_, files, tally);
+    if (found != folders_.end()) {
+        const Noted& noted = found->second;
+        return noted.tally ? *noted.tally : Settle(found->first, noted);
     }
-    const FolderTally& record = found->second.tally;
-    if (record.state == FolderTally::State::kUnknown) Settle(path, record);
-    files = record.files;
-    tally = record.tally;
-    return record.state == FolderTally::State::kTallied;
+    FolderTally walked;
+    // A file a walk met as a file: TallyFolder would fail on it at once.
+    if (cursor_.Met(entry) && !path.empty() && !os::IsSeparator(path.back())) return walked;
+    walked.tallied = TallyFolder(path.c_str(), reader_, walked.files, walked.tally);
+    return walked;
 }

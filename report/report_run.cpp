@@ -1,6 +1,5 @@
 #include "report/report_run.h"
 
-#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -8,6 +7,7 @@
 #include "counting/source_names.h"
 #include "platform/os.h"
 #include "report/entry_plan.h"
+#include "report/list_entries.h"
 #include "report/report_format.h"
 
 namespace {
@@ -31,11 +31,10 @@ bool WriteRows(os::ReportFile& report, const std::string& reportPath, const char
     // another's. Then each entry is walked at its own turn.
     const bool reuse = !IsSourceFileName(reportPath.data(), reportPath.size());
     EntryPlan plan(std::move(folder), entryList, reader, reuse);
-    for (const char* entry = entryList; *entry != '\0'; entry += std::strlen(entry) + 1) {
-        uint64_t files = 0;
-        LineTally tally;
-        if (!plan.Tally(entry, files, tally) || tally.total == 0) continue;
-        const std::string row = ReportRow(entry, files, tally);
+    for (const char* entry = entryList; *entry != '\0'; entry = NextEntry(entry)) {
+        const FolderTally told = plan.Tally(entry);
+        if (!told.tallied || told.tally.total == 0) continue;
+        const std::string row = ReportRow(entry, told.files, told.tally);
         if (!os::WriteReport(report, row.data(), row.size())) return false;
     }
     return true;

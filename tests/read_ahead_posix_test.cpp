@@ -1,4 +1,4 @@
-// The walk's reading ahead on POSIX, with the storage count faked: on a warm
+// Reading ahead of the walk on POSIX, with the storage count faked: on a warm
 // cache nothing is hinted; on a cold one every source file the walk reads is
 // hinted once before it is read, and nothing else is; a hint holds nothing
 // open and cannot block.
@@ -34,10 +34,12 @@ uint64_t WarmStorage() { return 4096; }
 class ReadAheadPosixTest : public testing::Test {
 protected:
     void SetUp() override {
-        // More files than the first look needs, in nested folders, beside
-        // what is never read: other names, links, a FIFO.
-        for (int i = 0; i < 20; ++i) tree_.File("top/f" + std::to_string(i) + ".c", "x;\n");
-        for (int i = 0; i < 12; ++i) tree_.File("top/sub/g" + std::to_string(i) + ".h", "y;\n");
+        // More files than the widest window, in nested folders and folders
+        // side by side, beside what is never read: other names, links, a FIFO.
+        for (int i = 0; i < 300; ++i) tree_.File("top/f" + std::to_string(i) + ".c", "x;\n");
+        for (const char* folder : {"top/sub/", "top/side/"}) {
+            for (int i = 0; i < 12; ++i) tree_.File(folder + std::to_string(i) + ".h", "y;\n");
+        }
         tree_.File("top/sub/deeper/h.js", "z;\n");
         tree_.File("top/notes.txt", "n\n");
         tree_.Link("top/alias.c", "f0.c");

@@ -133,18 +133,4 @@ bool ListFolder(const std::string& path, std::vector<FolderItem>& items) {
     return true;
 }
 
-bool CanOpenForReading(const std::string& path) {
-    // Without waiting: a FIFO nobody writes would block the open.
-    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0) return false;
-    close(fd);
-    return true;
-}
-
-std::string FolderIdentity(const std::string& path) {
-    struct stat st;
-    if (stat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return std::string();
-    return std::to_string(st.st_dev) + ":" + std::to_string(st.st_ino);
-}
-
 }  // namespace host_os

@@ -196,28 +196,4 @@ bool ListFolder(const std::string& path, std::vector<FolderItem>& items) {
     return true;
 }
 
-bool CanOpenForReading(const std::string& path) {
-    const HANDLE file = CreateFileW(WideFromAnsi(path.c_str()).c_str(), GENERIC_READ,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    CloseHandle(file);
-    return true;
-}
-
-std::string FolderIdentity(const std::string& path) {
-    const HANDLE folder = CreateFileW(WideFromAnsi(path.c_str()).c_str(), 0,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (folder == INVALID_HANDLE_VALUE) return std::string();
-    BY_HANDLE_FILE_INFORMATION info = {};
-    const bool known = GetFileInformationByHandle(folder, &info) &&
-                       (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-    CloseHandle(folder);
-    if (!known) return std::string();
-    return std::to_string(info.dwVolumeSerialNumber) + ":" +
-           std::to_string((static_cast<unsigned long long>(info.nFileIndexHigh) << 32) |
-                          info.nFileIndexLow);
-}
-
 }  // namespace host_os
