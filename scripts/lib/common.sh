@@ -36,8 +36,20 @@ ensure_packages() {
         fi
     done
     export DEBIAN_FRONTEND=noninteractive
-    "${sudo[@]}" apt-get update -qq
-    "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" </dev/null
+    # A mirror caught mid-sync serves index files of the wrong size for a
+    # minute or so; a later try normally finds it whole.
+    local try
+    for try in 1 2 3 4; do
+        if "${sudo[@]}" apt-get update -qq &&
+            "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" </dev/null; then
+            return 0
+        fi
+        if [ "$try" -lt 4 ]; then
+            echo "apt-get failed (try $try); trying again in $((try * 20)) s" >&2
+            sleep $((try * 20))
+        fi
+    done
+    return 1
 }
 
 # Configures and builds one preset: all of it, or the targets named after it.
