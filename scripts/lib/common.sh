@@ -36,16 +36,19 @@ ensure_packages() {
         fi
     done
     export DEBIAN_FRONTEND=noninteractive
-    # A mirror caught mid-sync serves index files of the wrong size for a
-    # minute or so; a later try normally finds it whole.
+    # A mirror caught mid-sync serves an index file of the wrong size; apt
+    # then leaves that index out (or keeps its old copy) and says so with a
+    # failing status. What the install needs is usually in the others, so
+    # the install decides, and a failed one is tried again a little later.
     local try
     for try in 1 2 3 4; do
-        if "${sudo[@]}" apt-get update -qq &&
-            "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" </dev/null; then
+        "${sudo[@]}" apt-get update -qq ||
+            echo "apt-get update could not fetch every index; installing from the rest" >&2
+        if "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" </dev/null; then
             return 0
         fi
         if [ "$try" -lt 4 ]; then
-            echo "apt-get failed (try $try); trying again in $((try * 20)) s" >&2
+            echo "apt-get install failed (try $try); trying again in $((try * 20)) s" >&2
             sleep $((try * 20))
         fi
     done
