@@ -37,19 +37,26 @@ ensure_packages() {
     done
     export DEBIAN_FRONTEND=noninteractive
     # A mirror caught mid-sync serves an index file of the wrong size; apt
-    # then leaves that index out (or keeps its old copy) and says so with a
-    # failing status. What the install needs is usually in the others, so
-    # the install decides, and a failed one is tried again a little later.
+    # then leaves that index out and says so with a failing status. What the
+    # install needs is usually in the others, so the install decides. If it
+    # fails, the missing index was most likely one architecture's of the
+    # security suite, and a package of another architecture can then no longer
+    # match its installed kin version for version (Multi-Arch: same): the next
+    # tries prefer the point release, whose versions every architecture has.
     local try
+    local options=()
     for try in 1 2 3 4; do
         "${sudo[@]}" apt-get update -qq ||
             echo "apt-get update could not fetch every index; installing from the rest" >&2
-        if "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" </dev/null; then
+        if "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${options[@]}" \
+            "${missing[@]}" </dev/null; then
             return 0
         fi
+        options=(-o "Dir::Etc::Preferences=$ROOT/scripts/lib/point_release_first.pref")
         if [ "$try" -lt 4 ]; then
-            echo "apt-get install failed (try $try); trying again in $((try * 20)) s" >&2
-            sleep $((try * 20))
+            echo "apt-get install failed (try $try); trying again in $((try * 10)) s," \
+                "preferring the point release" >&2
+            sleep $((try * 10))
         fi
     done
     return 1
