@@ -13,8 +13,8 @@
 #include <iterator>
 #include <string>
 
-#include "host/host_os.h"
-#include "host/plugin_module.h"
+#include "standin/standin_os.h"
+#include "standin/plugin_module.h"
 
 int main(int argc, char** argv) {
     if (argc != 5) {
@@ -36,7 +36,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "pack_list: cannot use %s: %s\n", argv[1], error.c_str());
         return 2;
     }
-    host_os::AnswerDialogsWith("Enter");
+    standin_os::AnswerDialogsWith("Enter");
     std::string report = argv[2], source = argv[3];
     const int result = module.PackFiles(report.data(), nullptr, source.data(), list.data(), 0);
     if (result != 0) std::fprintf(stderr, "pack_list: PackFiles returned %d\n", result);

@@ -209,8 +209,8 @@ void ParseOwnFlags(int& argc, char** argv) {
     }
     argc = kept;
     if (options.corpus.empty()) {
-        for (const char* folder : {"bench", "counting", "dialog", "host", "platform", "plugin",
-                                   "report", "samples", "tests"}) {
+        for (const char* folder : {"bench", "counting", "dialog", "platform", "plugin", "report",
+                                   "samples", "standin", "tests"}) {
             options.corpus.push_back(std::string(MOSSGRAIN_SOURCE_DIR) + "/" + folder);
         }
     }

@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "host/entry_list.h"
+#include "standin/entry_list.h"
 #include "report/report_format.h"
 
 namespace {

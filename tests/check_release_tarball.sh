@@ -5,7 +5,7 @@
 # read-me tells how to install and use the module in the file manager.
 # Usage: check_release_tarball.sh TARBALL MODULE HOST STRIP
 set -euo pipefail
-tarball="$(realpath "$1")" module="$2" host="$3" strip="$4"
+tarball="$(realpath "$1")" module="$2" standin="$3" strip="$4"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 failed=0
@@ -19,12 +19,12 @@ expected="$name/Mossgrain.wcx $name/README.txt $name/mossgrain "
 [ "$contents" = "$expected" ] || fail "the archive holds: $contents"
 
 "$strip" -o "$work/module" "$module"
-"$strip" -o "$work/host" "$host"
+"$strip" -o "$work/standin" "$standin"
 cmp -s "$work/$name/Mossgrain.wcx" "$work/module" || fail "Mossgrain.wcx is not the built module"
-cmp -s "$work/$name/mossgrain" "$work/host" || fail "mossgrain is not the built host"
+cmp -s "$work/$name/mossgrain" "$work/standin" || fail "mossgrain is not the built stand-in"
 [ -x "$work/$name/mossgrain" ] || fail "mossgrain is not executable"
 caps="$("$work/$name/mossgrain" caps | head -1)" || true
-[ "$caps" = "407 (0x197)" ] || fail "the packed host did not load the module beside it: $caps"
+[ "$caps" = "407 (0x197)" ] || fail "the packed stand-in did not load the module beside it: $caps"
 
 readme="$work/$name/README.txt"
 for text in "Plugins WCX" "Add" "csv" "doublecmd.xml" "<Flags>407</Flags>" "Alt+F5" \

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "host/no_row_reason.h"
-#include "host/report_rows.h"
+#include "standin/no_row_reason.h"
+#include "standin/report_rows.h"
 #include "tests/report_text.h"
 #include "tests/test_tree.h"
 

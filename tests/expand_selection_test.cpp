@@ -1,7 +1,7 @@
 // A selection expanded as a file manager passes it: over a listing in a
 // deliberately unsorted order (the system's order is kept, whatever it is),
 // and over a real tree through the host's own listing.
-#include "host/expand_selection.h"
+#include "standin/expand_selection.h"
 
 #include <gtest/gtest.h>
 
@@ -14,8 +14,8 @@
 
 namespace {
 
-using host_os::FolderItem;
-using host_os::PathKind;
+using standin_os::FolderItem;
+using standin_os::PathKind;
 
 bool IsSlash(char c) { return c == '/'; }
 
@@ -81,7 +81,7 @@ TEST(ExpandSelectionTest, TheHostsListingOfARealTree) {
     tree.Link("src/a/up", "..");  // a cycle, were it followed
     tree.File("src/file.txt", "x\n");
     const std::vector<std::string> expanded = ExpandSelection(
-        tree.path("src/"), {"a", "file.txt"}, '/', IsSlash, {host_os::KindOf, host_os::ListFolder});
+        tree.path("src/"), {"a", "file.txt"}, '/', IsSlash, {standin_os::KindOf, standin_os::ListFolder});
     // The order of a folder's entries is the system's: compare as sets
     // within each folder, the nesting exactly.
     ASSERT_EQ(expanded.size(), 8u);

@@ -7,7 +7,7 @@
 #include <functional>
 #include <string>
 
-#include "host/plugin_module.h"
+#include "standin/plugin_module.h"
 #include "plugin/progress_callback.h"
 #include "plugin/wcx_api.h"
 #include "tests/pack_environment.h"

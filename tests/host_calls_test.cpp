@@ -21,7 +21,7 @@
 
 #include <string>
 
-#include "host/entry_list.h"
+#include "standin/entry_list.h"
 #include "plugin/wcx_api.h"
 #include "tests/open_descriptors.h"
 #include "tests/pack_environment.h"

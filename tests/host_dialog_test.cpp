@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "dialog/csettings.h"
-#include "host/entry_list.h"
-#include "host/plugin_module.h"
+#include "standin/entry_list.h"
+#include "standin/plugin_module.h"
 #include "platform/os_dialog.h"
 #include "platform/posix/os_posix_hooks.h"
 #include "plugin/wcx_api.h"

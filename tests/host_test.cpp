@@ -12,7 +12,7 @@
 
 namespace {
 
-const std::string kHost = MOSSGRAIN_HOST_PATH;
+const std::string kHost = MOSSGRAIN_STANDIN_PATH;
 const std::string kModule = MOSSGRAIN_MODULE_PATH;
 const std::string kSamples = MOSSGRAIN_SAMPLES_PATH;
 

@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "counting/tally_folder.h"
-#include "host/entry_list.h"
+#include "standin/entry_list.h"
 #include "platform/posix/os_posix_hooks.h"
 #include "report/report_format.h"
 #include "report/report_run.h"

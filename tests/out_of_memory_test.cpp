@@ -10,7 +10,7 @@
 #include <new>
 #include <string>
 
-#include "host/entry_list.h"
+#include "standin/entry_list.h"
 #include "plugin/wcx_api.h"
 #include "tests/open_descriptors.h"
 #include "tests/pack_environment.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "host/entry_list.h"
+#include "standin/entry_list.h"
 #include "plugin/wcx_api.h"
 #include "tests/pack_environment.h"
 #include "tests/report_text.h"

@@ -18,7 +18,7 @@
 
 #include "counting/count_file_lines.h"
 #include "counting/line_scanner.h"
-#include "host/entry_list.h"
+#include "standin/entry_list.h"
 #include "platform/os.h"
 #include "platform/posix/os_posix_hooks.h"
 #include "report/report_run.h"

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "host/entry_list.h"
+#include "standin/entry_list.h"
 #include "platform/os_dialog.h"
 #include "plugin/pack_run.h"
 #include "tests/private_mounts.h"
@@ -155,7 +155,7 @@ TEST_F(ReportTargetTest, TheHostReportsAFullFileSystemAsAWriteError) {
             options.env = {"XDG_CONFIG_HOME=" + m + "/config"};
             options.unset = {os::kKeyScriptVariable};
             const CommandResult r = RunCommand(
-                {MOSSGRAIN_HOST_PATH, "pack", "--yes", m + "/report.csv", tree_.source(), "src"},
+                {MOSSGRAIN_STANDIN_PATH, "pack", "--yes", m + "/report.csv", tree_.source(), "src"},
                 options);
             const bool named = r.err.find("(E_EWRITE, 19)") != std::string::npos;
             return Fact("status", std::to_string(r.status)) + Fact("named", named ? "yes" : r.err) +

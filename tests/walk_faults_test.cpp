@@ -16,7 +16,7 @@
 
 #include "counting/count_file_lines.h"
 #include "counting/folder_walk.h"
-#include "host/entry_list.h"
+#include "standin/entry_list.h"
 #include "platform/posix/os_posix_hooks.h"
 #include "plugin/pack_run.h"
 #include "tests/counting_helpers.h"

@@ -10,7 +10,7 @@
 #   HOST and MODULE: this system's build, for the expected reports
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
-root="$(realpath "$1")" tarball="$(realpath "$2")" host="$(realpath "$3")"
+root="$(realpath "$1")" tarball="$(realpath "$2")" standin="$(realpath "$3")"
 module="$(realpath "$4")" drawn_text="$(realpath "$5")" out="$6"
 mkdir -p "$out"
 out="$(realpath "$out")"
@@ -46,35 +46,35 @@ mkdir -p "$tree/empty"
 ln -s ../gamma/one "$tree/alpha/linked"
 ln -s .. "$tree/beta/one/up"
 
-# pack_expand HOST MODULE REPORT TREE: a run of the stand-in host over the
+# pack_expand STANDIN MODULE REPORT TREE: a run of the stand-in host over the
 # tree's folders, as a file manager lists them.
 pack_expand() {
     XDG_CONFIG_HOME="$(dirname "$3")/config" "$1" pack --yes --expand --plugin "$2" "$3" "$4" \
         alpha beta gamma empty >/dev/null 2>&1
 }
 failed=0
-mount -t proc proc "$root/proc" && proc_mounted=yes # the host finds its own folder there
-pack_expand "$host" "$module" "$work/here.csv" "$tree" || { echo "FAIL: this system's host failed"; failed=1; }
+mount -t proc proc "$root/proc" && proc_mounted=yes # the stand-in finds its own folder there
+pack_expand "$standin" "$module" "$work/here.csv" "$tree" || { echo "FAIL: this system's stand-in failed"; failed=1; }
 mkdir -p "$work/there"
 chroot "$root" env -i PATH=/usr/bin:/bin "$(inner "$release")/mossgrain" --version ||
-    { echo "FAIL: the release's host does not start in the root"; failed=1; }
+    { echo "FAIL: the release's stand-in does not start in the root"; failed=1; }
 if ! chroot "$root" env -i PATH=/usr/bin:/bin HOME=/tmp \
     XDG_CONFIG_HOME="$(inner "$work/there")/config" "$(inner "$release")/mossgrain" pack --yes --expand \
     "$(inner "$work/there")/report.csv" "$(inner "$tree")" alpha beta gamma empty >"$work/there/log" 2>&1; then
-    echo "FAIL: the release's host failed in the root:"
+    echo "FAIL: the release's stand-in failed in the root:"
     cat "$work/there/log"
     failed=1
 fi
 if cmp "$work/here.csv" "$work/there/report.csv"; then
-    echo "the release's host in the root wrote this system's report, $(wc -l <"$work/here.csv") lines"
+    echo "the release's stand-in in the root wrote this system's report, $(wc -l <"$work/here.csv") lines"
 else
-    echo "FAIL: the release's host in the root wrote another report"
+    echo "FAIL: the release's stand-in in the root wrote another report"
     diff <(tr -d '\r' <"$work/here.csv") <(tr -d '\r' <"$work/there/report.csv") || true
     failed=1
 fi
-cp "$work/there/report.csv" "$out/release-host-report.csv" 2>/dev/null || true
+cp "$work/there/report.csv" "$out/release-standin-report.csv" 2>/dev/null || true
 umount "$root/proc" && proc_mounted=""
 
 "$here/../doublecmd/doublecmd_test.sh" --root "$root" --program /usr/bin/doublecmd \
-    --edition debian11 "$release/Mossgrain.wcx" "$host" "$drawn_text" "$out" || failed=1
+    --edition debian11 "$release/Mossgrain.wcx" "$standin" "$drawn_text" "$out" || failed=1
 exit "$failed"

@@ -42,7 +42,7 @@ while [ "$#" -gt 0 ]; do
     *) break ;;
     esac
 done
-module="$(realpath "$1")" host="$(realpath "$2")" drawn_text="$(realpath "$3")" out="$4"
+module="$(realpath "$1")" standin="$(realpath "$2")" drawn_text="$(realpath "$3")" out="$4"
 shift 4
 rounds=("$@")
 [ "${#rounds[@]}" -gt 0 ] || rounds=(ok cancel close configure existing)
@@ -112,9 +112,9 @@ printf 'int zeta;\n' >"$src/zeta.c"
 selection=(alpha beta gamma zeta.c)
 
 expected="$work/expected.csv"
-XDG_CONFIG_HOME="$work/host-config" "$host" pack --yes --expand --plugin "$module" \
-    "$expected" "$src" "${selection[@]}" >/dev/null 2>"$out/logs/host.log" ||
-    { cat "$out/logs/host.log" >&2; fail "the stand-in host did not write the expected report"; }
+XDG_CONFIG_HOME="$work/standin-config" "$standin" pack --yes --expand --plugin "$module" \
+    "$expected" "$src" "${selection[@]}" >/dev/null 2>"$out/logs/standin.log" ||
+    { cat "$out/logs/standin.log" >&2; fail "the stand-in host did not write the expected report"; }
 cp "$expected" "$out/logs/expected.csv" 2>/dev/null || true
 
 start_desktop "$work" || exit 1

@@ -13,7 +13,7 @@
 #include "dialog/cdialog.h"
 #include "dialog/csettings.h"
 #include "dialog/settings_resource.h"
-#include "host/win32/dialog_driver.h"
+#include "standin/win32/dialog_driver.h"
 #include "platform/os.h"
 #include "tests/win32/win32_test_support.h"
 

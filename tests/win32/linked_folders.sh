@@ -4,7 +4,7 @@
 # folder already on the walk's path is not entered. Runs the stand-in host.
 # Usage: linked_folders.sh WINE HOST
 set -euo pipefail
-wine="$1" host="$2"
+wine="$1" standin="$2"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 
@@ -16,7 +16,7 @@ ln -s .. "$work/tree/lib/up"       # back to the top: a cycle
 ln -s . "$work/tree/src/self"      # a folder inside itself
 
 windows() { "${wine%wine}winepath" -w "$1" 2>/dev/null; }
-"$wine" "$host" pack --yes "$(windows "$work/report.csv")" "$(windows "$work")" tree >/dev/null
+"$wine" "$standin" pack --yes "$(windows "$work/report.csv")" "$(windows "$work")" tree >/dev/null
 expected=$'Name;Files;Total Lines;Code Lines;Comments;Empty Lines;Ratio %\r\ntree;    3;       5;       5;       0;       0;100\r'
 actual="$(cat "$work/report.csv")"
 if [ "$actual" != "$expected" ]; then

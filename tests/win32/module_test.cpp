@@ -10,9 +10,9 @@
 #include <string>
 
 #include "dialog/settings_resource.h"
-#include "host/entry_list.h"
-#include "host/plugin_module.h"
-#include "host/win32/dialog_driver.h"
+#include "standin/entry_list.h"
+#include "standin/plugin_module.h"
+#include "standin/win32/dialog_driver.h"
 #include "platform/win32/wide_text.h"
 #include "plugin/module_identity.h"
 #include "tests/report_text.h"

@@ -9,8 +9,8 @@
 #include <string>
 #include <thread>
 
-#include "host/plugin_module.h"
-#include "host/win32/dialog_driver.h"
+#include "standin/plugin_module.h"
+#include "standin/win32/dialog_driver.h"
 #include "platform/win32/wide_text.h"
 #include "tests/win32/win32_test_support.h"
 

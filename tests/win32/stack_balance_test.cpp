@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "host/host_os.h"
+#include "standin/standin_os.h"
 #include "platform/win32/wide_text.h"
 #include "plugin/export_names.h"
 #include "tests/win32/win32_test_support.h"
@@ -55,7 +55,7 @@ uint32_t Arg(const void* p) { return static_cast<uint32_t>(reinterpret_cast<uint
 
 TEST(StackBalance, EveryExportRemovesExactlyItsArgumentsAThousandTimesOver) {
     std::string error;
-    void* const module = host_os::LoadModule(
+    void* const module = standin_os::LoadModule(
         os::win32::AnsiFromNarrow(os::win32::NarrowFromWide(win32_test::ModulePath())).c_str(),
         error);
     ASSERT_NE(module, nullptr) << error;
@@ -86,7 +86,7 @@ TEST(StackBalance, EveryExportRemovesExactlyItsArgumentsAThousandTimesOver) {
     for (const char* name : kModuleExportNames) {
         const auto args = arguments.find(name);
         ASSERT_NE(args, arguments.end()) << "no arguments for the export " << name;
-        void* const fn = host_os::FindExport(module, name);
+        void* const fn = standin_os::FindExport(module, name);
         ASSERT_NE(fn, nullptr) << name;
         int64_t drift = 0;
         for (int call = 0; call < 1000; ++call) {
@@ -96,7 +96,7 @@ TEST(StackBalance, EveryExportRemovesExactlyItsArgumentsAThousandTimesOver) {
                             << " bytes on the stack over 1000 calls with " << args->second.size()
                             << " arguments";
     }
-    host_os::UnloadModule(module);
+    standin_os::UnloadModule(module);
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 #include <functional>
 #include <string>
 
-#include "host/win32/dialog_driver.h"
+#include "standin/win32/dialog_driver.h"
 
 namespace win32_test {
 

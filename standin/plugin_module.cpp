@@ -1,14 +1,14 @@
-#include "host/plugin_module.h"
+#include "standin/plugin_module.h"
 
-#include "host/host_os.h"
+#include "standin/standin_os.h"
 
-PluginModule::~PluginModule() { host_os::UnloadModule(handle); }
+PluginModule::~PluginModule() { standin_os::UnloadModule(handle); }
 
 namespace {
 
 template <typename Function>
 bool Resolve(void* module, const char* name, Function& function, std::string& error) {
-    void* address = host_os::FindExport(module, name);
+    void* address = standin_os::FindExport(module, name);
     if (address == nullptr) {
         error = "it lacks the export " + std::string(name);
         return false;
@@ -20,7 +20,7 @@ bool Resolve(void* module, const char* name, Function& function, std::string& er
 }  // namespace
 
 bool PluginModule::Load(const std::string& path, std::string& error) {
-    handle = host_os::LoadModule(path.c_str(), error);
+    handle = standin_os::LoadModule(path.c_str(), error);
     if (handle == nullptr) return false;
 #define MOSSGRAIN_RESOLVE_ENTRY_POINT(name) &&Resolve(handle, #name, name, error)
     return true MOSSGRAIN_FOR_EACH_EXPORT(MOSSGRAIN_RESOLVE_ENTRY_POINT);

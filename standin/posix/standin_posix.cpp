@@ -12,10 +12,10 @@
 #include <string>
 #include <vector>
 
-#include "host/host_os.h"
+#include "standin/standin_os.h"
 #include "platform/os_dialog.h"
 
-namespace host_os {
+namespace standin_os {
 
 void* LoadModule(const char* path, std::string& error) {
     // A bare name would be looked up in the library path; the host loads a
@@ -133,4 +133,4 @@ bool ListFolder(const std::string& path, std::vector<FolderItem>& items) {
     return true;
 }
 
-}  // namespace host_os
+}  // namespace standin_os

@@ -1,9 +1,9 @@
-#include "host/no_row_reason.h"
+#include "standin/no_row_reason.h"
 
 #include "counting/folder_walk.h"
 #include "counting/source_names.h"
-#include "host/entry_list.h"
-#include "host/host_os.h"
+#include "standin/entry_list.h"
+#include "standin/standin_os.h"
 #include "platform/os.h"
 
 namespace {
@@ -30,7 +30,7 @@ public:
 
 std::string NoRowReason(const std::string& source, const std::string& entry) {
     const std::string path = WithoutTrailingSeparators(source + entry, os::IsSeparator);
-    if (host_os::KindOf(path) == host_os::PathKind::kMissing) return "missing";
+    if (standin_os::KindOf(path) == standin_os::PathKind::kMissing) return "missing";
     const std::string walked = os::PathFromHost(path.c_str());
     if (!os::IsFolder(walked.c_str())) return "not a folder";
     Look look;

@@ -1,4 +1,4 @@
-#include "host/report_rows.h"
+#include "standin/report_rows.h"
 
 #include "report/report_format.h"
 

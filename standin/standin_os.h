@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace host_os {
+namespace standin_os {
 
 // Loads the module at path with the platform's loader; null and a reason on
 // failure.
@@ -59,4 +59,4 @@ struct FolderItem {
 // False when the folder cannot be listed.
 bool ListFolder(const std::string& path, std::vector<FolderItem>& items);
 
-}  // namespace host_os
+}  // namespace standin_os

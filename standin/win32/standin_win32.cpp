@@ -6,12 +6,12 @@
 #include <string>
 #include <vector>
 
-#include "host/host_os.h"
-#include "host/win32/dialog_driver.h"
+#include "standin/standin_os.h"
+#include "standin/win32/dialog_driver.h"
 #include "platform/win32/wide_text.h"
 #include "plugin/module_file.h"
 
-namespace host_os {
+namespace standin_os {
 
 namespace {
 
@@ -196,4 +196,4 @@ bool ListFolder(const std::string& path, std::vector<FolderItem>& items) {
     return true;
 }
 
-}  // namespace host_os
+}  // namespace standin_os

@@ -1,4 +1,4 @@
-#include "host/entry_list.h"
+#include "standin/entry_list.h"
 
 #include <cstring>
 

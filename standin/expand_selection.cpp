@@ -1,8 +1,8 @@
-#include "host/expand_selection.h"
+#include "standin/expand_selection.h"
 
 #include <utility>
 
-#include "host/entry_list.h"
+#include "standin/entry_list.h"
 
 namespace {
 
@@ -13,7 +13,7 @@ void AppendTree(const std::string& source, const std::string& folder, char separ
                 const SelectionFileSystem& fs, std::vector<std::string>& out) {
     struct Level {
         std::string prefix;
-        std::vector<host_os::FolderItem> items;
+        std::vector<standin_os::FolderItem> items;
         size_t next = 0;
     };
     std::vector<Level> path;
@@ -30,9 +30,9 @@ void AppendTree(const std::string& source, const std::string& folder, char separ
             path.pop_back();
             continue;
         }
-        const host_os::FolderItem& item = level.items[level.next++];
+        const standin_os::FolderItem& item = level.items[level.next++];
         std::string entry = level.prefix + item.name;
-        if (item.kind == host_os::PathKind::kFolder) {
+        if (item.kind == standin_os::PathKind::kFolder) {
             enter(entry + separator);  // level is not used past this point
         } else {
             out.push_back(std::move(entry));
@@ -48,7 +48,7 @@ std::vector<std::string> ExpandSelection(const std::string& source,
     std::vector<std::string> folders, out;
     for (const std::string& entry : entries) {
         std::string name = WithoutTrailingSeparators(entry, isSeparator);
-        if (fs.kindOf(source + name) == host_os::PathKind::kFolder) {
+        if (fs.kindOf(source + name) == standin_os::PathKind::kFolder) {
             folders.push_back(name + separator);
         } else {
             out.push_back(std::move(name));

@@ -1,4 +1,4 @@
-#include "host/win32/dialog_driver.h"
+#include "standin/win32/dialog_driver.h"
 
 #include <sstream>
 #include <thread>

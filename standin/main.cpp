@@ -9,12 +9,12 @@
 #include <string>
 #include <vector>
 
-#include "host/entry_list.h"
-#include "host/expand_selection.h"
-#include "host/host_os.h"
-#include "host/no_row_reason.h"
-#include "host/plugin_module.h"
-#include "host/report_rows.h"
+#include "standin/entry_list.h"
+#include "standin/expand_selection.h"
+#include "standin/standin_os.h"
+#include "standin/no_row_reason.h"
+#include "standin/plugin_module.h"
+#include "standin/report_rows.h"
 #include "platform/os.h"
 #include "plugin/module_file.h"
 #include "plugin/module_identity.h"
@@ -84,7 +84,7 @@ bool ParseOptions(int argc, char** argv, int first, Options& options) {
 
 bool LoadPlugin(const Options& options, PluginModule& module) {
     const std::string path = options.plugin.empty()
-                                 ? host_os::ExecutableFolder() + MOSSGRAIN_MODULE_FILE
+                                 ? standin_os::ExecutableFolder() + MOSSGRAIN_MODULE_FILE
                                  : options.plugin;
     std::string error;
     if (module.Load(path, error)) return true;
@@ -127,14 +127,14 @@ int Caps(const Options& options) {
 int About(const Options& options) {
     PluginModule module;
     if (!LoadPlugin(options, module)) return kExitUnusable;
-    if (options.yes) host_os::AnswerDialogsWith("Enter");
+    if (options.yes) standin_os::AnswerDialogsWith("Enter");
     if (module.ConfigurePacker(nullptr, module.handle) == 0) {
-        if (host_os::CanShowDialogs()) {
+        if (standin_os::CanShowDialogs()) {
             std::fprintf(stderr, "mossgrain: the about box could not be shown\n");
         } else {
             std::fprintf(stderr,
                          "mossgrain: the about box could not be shown (no %s; --yes answers it)\n",
-                         host_os::kDialogPlace);
+                         standin_os::kDialogPlace);
         }
         return kExitRunFailed;
     }
@@ -153,7 +153,7 @@ std::string ErrorMeaning(int code) {
         case kWcxWriteError:
             return "the report file could not be written";
         case kWcxNotSupported: {
-            const std::string why = host_os::NoDialogReason();
+            const std::string why = standin_os::NoDialogReason();
             return "the settings dialog could not be shown" + (why.empty() ? "" : ": " + why);
         }
         default:
@@ -205,7 +205,7 @@ int Pack(const Options& options) {
     }
     if (options.expand) {
         entries = ExpandSelection(source, given, os::kSeparator, os::IsSeparator,
-                                  {host_os::KindOf, host_os::ListFolder});
+                                  {standin_os::KindOf, standin_os::ListFolder});
     }
 
     PluginModule module;
@@ -214,9 +214,9 @@ int Pack(const Options& options) {
         std::fprintf(stderr, "mossgrain: the plug-in cannot create archives\n");
         return kExitUnusable;
     }
-    if (options.yes) host_os::AnswerDialogsWith("Enter");
+    if (options.yes) standin_os::AnswerDialogsWith("Enter");
 
-    const std::string before = host_os::FileStamp(report.c_str());
+    const std::string before = standin_os::FileStamp(report.c_str());
     std::string reportArg = report, sourceArg = source, list = EntryList(entries);
     const int result =
         module.PackFiles(reportArg.data(), nullptr, sourceArg.data(), list.data(), 0);
@@ -225,7 +225,7 @@ int Pack(const Options& options) {
                      ErrorMeaning(result).c_str(), ErrorName(result), result);
         return kExitRunFailed;
     }
-    if (host_os::FileStamp(report.c_str()) == before) {
+    if (standin_os::FileStamp(report.c_str()) == before) {
         std::fprintf(stderr, "mossgrain: the settings dialog was cancelled; no report written\n");
         return 0;
     }

@@ -6,13 +6,13 @@
 #include <string>
 #include <vector>
 
-#include "host/host_os.h"
+#include "standin/standin_os.h"
 
 // What the expansion needs of the file system: what an entry is (not
 // following links), and a folder's entries in the system's order.
 struct SelectionFileSystem {
-    std::function<host_os::PathKind(const std::string& path)> kindOf;
-    std::function<bool(const std::string& path, std::vector<host_os::FolderItem>& items)> list;
+    std::function<standin_os::PathKind(const std::string& path)> kindOf;
+    std::function<bool(const std::string& path, std::vector<standin_os::FolderItem>& items)> list;
 };
 
 // The entries (paths relative to source, which ends with a separator) as the
