@@ -1,0 +1,25 @@
+# Run with cmake -P, ROOT set to the repository: fails when a file of a layer
+cmake_minimum_required(VERSION 3.25)
+# includes a header of a layer it may not use (cmake/layers.cmake says which).
+include(${CMAKE_CURRENT_LIST_DIR}/layers.cmake)
+set(failures "")
+foreach(layer IN LISTS MOSSGRAIN_LAYERS)
+  file(GLOB_RECURSE files RELATIVE ${ROOT} ${ROOT}/${layer}/*.h ${ROOT}/${layer}/*.cpp
+       ${ROOT}/${layer}/*.rc ${ROOT}/${layer}/*.in)
+  foreach(file IN LISTS files)
+    file(STRINGS ${ROOT}/${file} includes REGEX "^[ \t]*#[ \t]*include[ \t]+\"[^\"/]+/")
+    foreach(line IN LISTS includes)
+      string(REGEX REPLACE "^[^\"]*\"([^\"/]+)/.*$" "\\1" used "${line}")
+      if(used IN_LIST MOSSGRAIN_LAYERS AND NOT used STREQUAL layer
+         AND NOT used IN_LIST MOSSGRAIN_LAYER_USES_${layer})
+        string(STRIP "${line}" line)
+        string(APPEND failures "  ${file}: ${line}\n")
+      endif()
+    endforeach()
+  endforeach()
+endforeach()
+if(failures)
+  message(FATAL_ERROR "Includes that run against the layers' order:\n${failures}")
+endif()
+list(JOIN MOSSGRAIN_LAYERS ", " layers)
+message(STATUS "Every include of ${layers} runs down the layers")
