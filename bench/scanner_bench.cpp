@@ -22,7 +22,7 @@
 #include "bench/source_tree.h"
 #include "counting/scan_kernels.h"
 #include "counting/tally_folder.h"
-#include "tests/reference_scanner.h"
+#include "tests/support/reference_scanner.h"
 
 #ifndef MOSSGRAIN_SOURCE_DIR
 #error "MOSSGRAIN_SOURCE_DIR must name the repository"

@@ -6,7 +6,7 @@
 # calls that have none are defined in old_calls.cpp, linked into each binary
 # that ships. Older glibc keeps dlopen and its kin in libdl and the thread
 # calls in libpthread, so the binaries name those libraries too (on a newer
-# glibc they are empty). tests/check_symbol_versions.sh checks the result.
+# glibc they are empty). tests/package/linux/check_symbol_versions.sh checks the result.
 set(MOSSGRAIN_OLDEST_GLIBC OFF)
 if(CMAKE_SYSTEM_NAME STREQUAL "Linux" AND CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64"
    AND NOT MOSSGRAIN_SANITIZE AND NOT MOSSGRAIN_FUZZ)

@@ -17,7 +17,7 @@
 
 #include "counting/line_scanner.h"
 #include "counting/scan_kernels.h"
-#include "tests/reference_scanner.h"
+#include "tests/support/reference_scanner.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
    than that, the references are bound here to the old versions, which newer
    libraries keep and which behave the same. Included first into every
    object of those builds (cmake/oldest_glibc.cmake); C and C++ alike.
-   tests/check_symbol_versions.sh fails the build when a younger version
+   tests/package/linux/check_symbol_versions.sh fails the build when a younger version
    creeps in. */
 #pragma once
 
