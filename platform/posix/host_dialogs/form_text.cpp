@@ -124,113 +124,144 @@ int PixelsDown(int dialogUnits) {
     return static_cast<int>(std::floor(dialogUnits * kBaseDown / 8.0 + 0.5));
 }
 
+namespace {
+
+const char* Text(const char* caption) { return caption ? caption : ""; }
+
+// The form of one template, written object by object: a radio group where its
+// first radio button stands, so that the tab order is the template's (the
+// first control then takes the focus, as on Windows).
+class FormBuilder {
+public:
+    FormBuilder(const DialogTemplate& dialogTemplate, const std::vector<bool>& checked)
+        : template_(dialogTemplate),
+          count_(dialogTemplate.controls ? dialogTemplate.controlCount : 0),
+          checked_(checked),
+          cancel_(CancelButton(dialogTemplate)),
+          boxOf_(count_),
+          itemsOf_(count_) {}
+
+    std::optional<Form> Build() {
+        if (!GroupRadioButtons()) return std::nullopt;
+        WriteDialogBox();
+        for (size_t i = 0; i < count_; ++i) {
+            const ControlTemplate& control = template_.controls[i];
+            switch (control.kind) {
+                case ControlKind::kPushButton:
+                case ControlKind::kDefaultPushButton:
+                    WriteButton(i);
+                    break;
+                case ControlKind::kAutoRadioButton:
+                    // The group is written at its first button.
+                    if (itemsOf_[*boxOf_[i]].front() == i) WriteRadioGroup(*boxOf_[i]);
+                    break;
+                case ControlKind::kGroupBox:
+                    if (itemsOf_[i].empty()) WriteGroupBox(i);  // else shown as its radio group
+                    break;
+                default:
+                    return std::nullopt;
+            }
+        }
+        out_.Line(0, "end");
+        form_.text = out_.Take();
+        return std::move(form_);
+    }
+
+private:
+    // Which group box each radio button lies in; false for one in none.
+    bool GroupRadioButtons() {
+        for (size_t i = 0; i < count_; ++i) {
+            const ControlTemplate& control = template_.controls[i];
+            if (control.kind != ControlKind::kAutoRadioButton) continue;
+            for (size_t box = 0; box < count_ && !boxOf_[i]; ++box) {
+                const ControlTemplate& outer = template_.controls[box];
+                if (outer.kind == ControlKind::kGroupBox && Inside(control, outer)) boxOf_[i] = box;
+            }
+            if (!boxOf_[i]) return false;
+            itemsOf_[*boxOf_[i]].push_back(i);
+        }
+        return true;
+    }
+
+    void WriteDialogBox() {
+        out_.Line(0, std::string("object ") + kFormName + ": TDialogBox");
+        out_.Property(1, "Left", 0);
+        out_.Property(1, "Top", 0);
+        out_.Property(1, "Width", PixelsAcross(template_.width));
+        out_.Property(1, "Height", PixelsDown(template_.height));
+        // Like the template: no system menu, a fixed dialog frame.
+        out_.Property(1, "BorderIcons", "[]");
+        out_.Property(1, "BorderStyle", "bsDialog");
+        out_.Property(1, "Caption", Quoted(Text(template_.caption)));
+        out_.Property(1, "ClientWidth", PixelsAcross(template_.width));
+        out_.Property(1, "ClientHeight", PixelsDown(template_.height));
+        out_.Property(1, "Font.Height", FontHeight(template_.pointSize));
+        out_.Property(1, "Position", "poScreenCenter");
+        out_.Property(1, "OnShow", "DialogBoxShow");
+    }
+
+    // Starts the object of control i (or of the group box i): its name, its
+    // kind and its bounds.
+    void Begin(const char* prefix, FormControlKind kind, const char* type, size_t i,
+               std::vector<size_t> items = {}) {
+        const ControlTemplate& control = template_.controls[i];
+        form_.controls.push_back(
+            {NameFor(prefix, control.caption, i, form_.controls), kind, i, std::move(items)});
+        out_.Line(1, "object " + form_.controls.back().name + ": " + type);
+        out_.Bounds(2, control);
+    }
+
+    void WriteButton(size_t i) {
+        const ControlTemplate& control = template_.controls[i];
+        Begin("btn", FormControlKind::kButton, "TButton", i);
+        if (cancel_ == i) out_.Property(2, "Cancel", "True");
+        out_.Property(2, "Caption", Quoted(Text(control.caption)));
+        if (control.kind == ControlKind::kDefaultPushButton) out_.Property(2, "Default", "True");
+        out_.Property(2, "TabOrder", tabOrder_++);
+        out_.Property(2, "OnClick", "ButtonClick");
+        out_.Line(1, "end");
+    }
+
+    void WriteRadioGroup(size_t box) {
+        const std::vector<size_t>& items = itemsOf_[box];
+        Begin("rg", FormControlKind::kRadioGroup, "TRadioGroup", box, items);
+        out_.Property(2, "Caption", Quoted(Text(template_.controls[box].caption)));
+        int index = -1;
+        for (size_t n = 0; n < items.size() && index < 0; ++n) {
+            if (items[n] < checked_.size() && checked_[items[n]]) index = static_cast<int>(n);
+        }
+        out_.Property(2, "ItemIndex", index);
+        out_.Line(2, "Items.Strings = (");
+        for (const size_t item : items)
+            out_.Line(3, Quoted(Text(template_.controls[item].caption)));
+        out_.Line(2, ")");
+        out_.Property(2, "TabOrder", tabOrder_++);
+        out_.Property(2, "OnClick", "ButtonClick");
+        out_.Line(1, "end");
+    }
+
+    void WriteGroupBox(size_t i) {
+        Begin("gb", FormControlKind::kGroupBox, "TGroupBox", i);
+        out_.Property(2, "Caption", Quoted(Text(template_.controls[i].caption)));
+        out_.Line(1, "end");
+    }
+
+    const DialogTemplate& template_;
+    const size_t count_;
+    const std::vector<bool>& checked_;
+    const std::optional<size_t> cancel_;
+    std::vector<std::optional<size_t>> boxOf_;  // the group box of each radio button
+    std::vector<std::vector<size_t>> itemsOf_;  // the radio buttons of each group box
+    Form form_;
+    FormWriter out_;
+    int tabOrder_ = 0;
+};
+
+}  // namespace
+
 std::optional<Form> FormFromTemplate(const DialogTemplate& dialogTemplate,
                                      const std::vector<bool>& checked) {
-    const size_t count = dialogTemplate.controls ? dialogTemplate.controlCount : 0;
-    const auto isChecked = [&](size_t i) { return i < checked.size() && checked[i]; };
-
-    // Which group box each radio button lies in.
-    std::vector<std::optional<size_t>> boxOf(count);
-    std::vector<std::vector<size_t>> itemsOf(count);
-    for (size_t i = 0; i < count; ++i) {
-        const ControlTemplate& control = dialogTemplate.controls[i];
-        if (control.kind != ControlKind::kAutoRadioButton) continue;
-        for (size_t box = 0; box < count && !boxOf[i]; ++box) {
-            const ControlTemplate& outer = dialogTemplate.controls[box];
-            if (outer.kind == ControlKind::kGroupBox && Inside(control, outer)) boxOf[i] = box;
-        }
-        if (!boxOf[i]) return std::nullopt;
-        itemsOf[*boxOf[i]].push_back(i);
-    }
-
-    Form form;
-    FormWriter out;
-    out.Line(0, std::string("object ") + kFormName + ": TDialogBox");
-    out.Property(1, "Left", 0);
-    out.Property(1, "Top", 0);
-    out.Property(1, "Width", PixelsAcross(dialogTemplate.width));
-    out.Property(1, "Height", PixelsDown(dialogTemplate.height));
-    // Like the template: no system menu, a fixed dialog frame.
-    out.Property(1, "BorderIcons", "[]");
-    out.Property(1, "BorderStyle", "bsDialog");
-    out.Property(1, "Caption", Quoted(dialogTemplate.caption ? dialogTemplate.caption : ""));
-    out.Property(1, "ClientWidth", PixelsAcross(dialogTemplate.width));
-    out.Property(1, "ClientHeight", PixelsDown(dialogTemplate.height));
-    out.Property(1, "Font.Height", FontHeight(dialogTemplate.pointSize));
-    out.Property(1, "Position", "poScreenCenter");
-    out.Property(1, "OnShow", "DialogBoxShow");
-
-    // Objects in template order, a radio group where its first radio button
-    // stands, so that the tab order is the template's; the first control
-    // takes the focus, as on Windows.
-    const std::optional<size_t> cancel = CancelButton(dialogTemplate);
-    int tabOrder = 0;
-    for (size_t i = 0; i < count; ++i) {
-        const ControlTemplate& control = dialogTemplate.controls[i];
-        switch (control.kind) {
-            case ControlKind::kPushButton:
-            case ControlKind::kDefaultPushButton: {
-                form.controls.push_back({NameFor("btn", control.caption, i, form.controls),
-                                         FormControlKind::kButton,
-                                         i,
-                                         {}});
-                out.Line(1, "object " + form.controls.back().name + ": TButton");
-                out.Bounds(2, control);
-                if (cancel == i) out.Property(2, "Cancel", "True");
-                out.Property(2, "Caption", Quoted(control.caption ? control.caption : ""));
-                if (control.kind == ControlKind::kDefaultPushButton) {
-                    out.Property(2, "Default", "True");
-                }
-                out.Property(2, "TabOrder", tabOrder++);
-                out.Property(2, "OnClick", "ButtonClick");
-                out.Line(1, "end");
-                break;
-            }
-            case ControlKind::kAutoRadioButton: {
-                const size_t box = *boxOf[i];
-                const std::vector<size_t>& items = itemsOf[box];
-                if (items.front() != i) break;  // the group was written at its first button
-                const ControlTemplate& outer = dialogTemplate.controls[box];
-                form.controls.push_back({NameFor("rg", outer.caption, box, form.controls),
-                                         FormControlKind::kRadioGroup, box, items});
-                out.Line(1, "object " + form.controls.back().name + ": TRadioGroup");
-                out.Bounds(2, outer);
-                out.Property(2, "Caption", Quoted(outer.caption ? outer.caption : ""));
-                int index = -1;
-                for (size_t n = 0; n < items.size() && index < 0; ++n) {
-                    if (isChecked(items[n])) index = static_cast<int>(n);
-                }
-                out.Property(2, "ItemIndex", index);
-                out.Line(2, "Items.Strings = (");
-                for (const size_t item : items) {
-                    const char* caption = dialogTemplate.controls[item].caption;
-                    out.Line(3, Quoted(caption ? caption : ""));
-                }
-                out.Line(2, ")");
-                out.Property(2, "TabOrder", tabOrder++);
-                out.Property(2, "OnClick", "ButtonClick");
-                out.Line(1, "end");
-                break;
-            }
-            case ControlKind::kGroupBox: {
-                if (!itemsOf[i].empty()) break;  // shown as its radio group
-                form.controls.push_back({NameFor("gb", control.caption, i, form.controls),
-                                         FormControlKind::kGroupBox,
-                                         i,
-                                         {}});
-                out.Line(1, "object " + form.controls.back().name + ": TGroupBox");
-                out.Bounds(2, control);
-                out.Property(2, "Caption", Quoted(control.caption ? control.caption : ""));
-                out.Line(1, "end");
-                break;
-            }
-            default:
-                return std::nullopt;
-        }
-    }
-    out.Line(0, "end");
-    form.text = out.Take();
-    return form;
+    return FormBuilder(dialogTemplate, checked).Build();
 }
 
 }  // namespace os::host_dialogs
