@@ -9,16 +9,16 @@
 #include <string>
 #include <vector>
 
-#include "standin/entry_list.h"
-#include "standin/expand_selection.h"
-#include "standin/standin_os.h"
-#include "standin/no_row_reason.h"
-#include "standin/plugin_module.h"
-#include "standin/report_rows.h"
 #include "platform/os.h"
 #include "plugin/module_file.h"
 #include "plugin/module_identity.h"
 #include "plugin/wcx_api.h"
+#include "standin/entry_list.h"
+#include "standin/expand_selection.h"
+#include "standin/no_row_reason.h"
+#include "standin/plugin_module.h"
+#include "standin/report_rows.h"
+#include "standin/standin_os.h"
 
 namespace {
 
@@ -185,6 +185,26 @@ void TellEntriesWithoutRow(const std::string& report, const std::string& source,
     }
 }
 
+// The entry list for the user's entries: each marked as the file manager
+// marks it, or, with --expand, every file and folder below them. False for
+// an empty entry.
+bool SelectedEntries(const Options& options, const std::string& source,
+                     const std::vector<std::string>& given, std::vector<std::string>& entries) {
+    for (const std::string& entry : given) {
+        if (entry.empty()) {
+            std::fprintf(stderr, "mossgrain: an ENTRY may not be empty\n");
+            return false;
+        }
+        const bool folder = os::IsFolder(os::PathFromHost((source + entry).c_str()).c_str());
+        entries.push_back(MarkEntry(entry, folder, os::kSeparator, os::IsSeparator));
+    }
+    if (options.expand) {
+        entries = ExpandSelection(source, given, os::kSeparator, os::IsSeparator,
+                                  {standin_os::KindOf, standin_os::ListFolder});
+    }
+    return true;
+}
+
 int Pack(const Options& options) {
     if (options.operands.size() < 3) {
         std::fputs(kUsage, stderr);
@@ -195,18 +215,7 @@ int Pack(const Options& options) {
         SourceWithSeparator(options.operands[1], os::kSeparator, os::IsSeparator);
     const std::vector<std::string> given(options.operands.begin() + 2, options.operands.end());
     std::vector<std::string> entries;
-    for (const std::string& entry : given) {
-        if (entry.empty()) {
-            std::fprintf(stderr, "mossgrain: an ENTRY may not be empty\n");
-            return kExitUnusable;
-        }
-        const bool folder = os::IsFolder(os::PathFromHost((source + entry).c_str()).c_str());
-        entries.push_back(MarkEntry(entry, folder, os::kSeparator, os::IsSeparator));
-    }
-    if (options.expand) {
-        entries = ExpandSelection(source, given, os::kSeparator, os::IsSeparator,
-                                  {standin_os::KindOf, standin_os::ListFolder});
-    }
+    if (!SelectedEntries(options, source, given, entries)) return kExitUnusable;
 
     PluginModule module;
     if (!LoadPlugin(options, module)) return kExitUnusable;
