@@ -15,7 +15,7 @@ namespace {
 
 using namespace counting_helpers;
 
-// FIFOs, sockets and devices, in a tree and alone: walk_faults_test.cpp.
+// FIFOs, sockets and devices, in a tree and alone: folder_walk_faults_test.cpp.
 TEST(TallyFolderPosixTest, OneUnreadableSourceFailsTheWholeTree) {
     TestTree tree;
     // Root may read anything; a dangling link cannot be read by anyone.
