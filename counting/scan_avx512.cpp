@@ -59,7 +59,13 @@ struct Avx512Block {
 void FeedAvx512(LineScanner& scanner, const unsigned char* bytes, size_t count) {
     BlockScanner s(scanner);
     s.SettleOnlyCR(bytes, count);
-    while (count >= 64) {
+    while (count >= 128) {
+        s.StepPair(Avx512Block{_mm512_loadu_si512(bytes)}.Masks(),
+                   Avx512Block{_mm512_loadu_si512(bytes + 64)}.Masks());
+        bytes += 128;
+        count -= 128;
+    }
+    if (count >= 64) {
         s.Step(Avx512Block{_mm512_loadu_si512(bytes)}.Masks(), ~uint64_t{0});
         bytes += 64;
         count -= 64;
