@@ -125,21 +125,21 @@ private:
 
         // The flags read only at slashes, stars or line feeds (where each
         // run's starts are set or its span is clear) need no more than its
-        // sum; inBlock and opened are read everywhere.
+        // sum.
         Bits<N> afterSlash, afterStar, filledLine;
         ReachSums(slashSpan, slash, prevSlash_, afterSlash);
         ReachSums(starSpan, star, prevStar_, afterStar);
         ReachSums(inLine, other, filled_, filledLine);
 
-        Bits<N> blockOpen, blockClose, notClose, openers, closeOrOpen;
+        Bits<N> blockOpen, notClose, openers, closeOrOpen;
 #pragma GCC unroll 4
         for (int k = 0; k < N; ++k) {
             const uint64_t lineComment = slash[k] & afterSlash[k];
             blockOpen[k] = star[k] & afterSlash[k];
-            blockClose[k] = slash[k] & afterStar[k];
-            notClose[k] = ~blockClose[k];
+            const uint64_t blockClose = slash[k] & afterStar[k];
+            notClose[k] = ~blockClose;
             openers[k] = lineComment | blockOpen[k];
-            closeOrOpen[k] = openers[k] | blockClose[k];
+            closeOrOpen[k] = openers[k] | blockClose;
         }
 
         Bits<N> inBlockSum, openedSum, markedSum;
@@ -147,13 +147,19 @@ private:
         ReachSums(inLine, openers, opened_, openedSum);
         ReachSums(inLine, closeOrOpen, marked_, markedSum);
 
-        Bits<N> inBlock, codeBytes;
+        // inBlock and opened are read where their sums alone do not tell,
+        // but only at bytes that are neither layout nor '/' (for codeBytes)
+        // and at line feeds (for the comment count). Within a span, a sum bit
+        // is set where a run reaches a start or neither reaches nor starts,
+        // so the flag is the sum's complement or a start; the starts of
+        // opened are a '/' or a '/*' star, those of inBlock a '/*' star, and
+        // a line feed is never one. So at those bytes:
+        //   not opened and not inBlock  = openedSum & inBlockSum & not '/*'
+        //   inBlock at a line feed      = not inBlockSum
+        Bits<N> codeBytes;
 #pragma GCC unroll 4
         for (int k = 0; k < N; ++k) {
-            inBlock[k] =
-                ((inBlockSum[k] ^ notClose[k] ^ blockOpen[k]) | blockOpen[k]) & notClose[k];
-            const uint64_t opened = (openedSum[k] ^ inLine[k] ^ openers[k]) | openers[k];
-            codeBytes[k] = other[k] & ~slash[k] & ~opened & ~inBlock[k];
+            codeBytes[k] = other[k] & ~slash[k] & ~blockOpen[k] & openedSum[k] & inBlockSum[k];
         }
         Bits<N> codeLine;
         ReachSums(inLine, codeBytes, codeSeen_, codeLine);
@@ -164,7 +170,7 @@ private:
             lines_ += Count(lf[k]);
             code_ += Count(lf[k] & codeLine[k]);
             empty_ += Count(lf[k] & ~filledLine[k]);
-            comments_ += Count(lf[k] & filledLine[k] & (markedSum[k] | inBlock[k]));
+            comments_ += Count(lf[k] & filledLine[k] & (markedSum[k] | ~inBlockSum[k]));
         }
     }
 
@@ -182,6 +188,8 @@ private:
                                                         unsigned char& carry, uint64_t (&sum)[N]) {
         unsigned char c = carry;
 #if defined(__x86_64__)
+        // Written out, as GCC would otherwise save the carry after the first
+        // addition and set it again before the second, undoing the saving.
         if constexpr (N == 2) {
             uint64_t first = span[0], second = span[1];
             __asm__("addb $-1, %[c]\n\tadcq %[s0], %[a0]\n\tadcq %[s1], %[a1]\n\tsetc %[c]"
