@@ -191,10 +191,10 @@ private:
         // Written out, as GCC would otherwise save the carry after the first
         // addition and set it again before the second, undoing the saving.
         if constexpr (N == 2) {
-            uint64_t first = span[0], second = span[1];
+            uint64_t first = starts[0], second = starts[1];
             __asm__("addb $-1, %[c]\n\tadcq %[s0], %[a0]\n\tadcq %[s1], %[a1]\n\tsetc %[c]"
                     : [a0] "+r"(first), [a1] "+r"(second), [c] "+q"(c)
-                    : [s0] "rm"(starts[0]), [s1] "rm"(starts[1])
+                    : [s0] "rm"(span[0]), [s1] "rm"(span[1])
                     : "cc");
             sum[0] = first;
             sum[1] = second;
