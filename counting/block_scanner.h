@@ -6,7 +6,7 @@
 // the carrying span ripples a carry from each start to the end of its span,
 // like a fill; the positions the carry reaches are the positions where the
 // flag holds, and the carry out of bit 63 is the flag at the end of the block,
-// handed to the next block. A block therefore costs the same hundred-odd
+// handed to the next block. A block therefore costs the same eighty-odd
 // instructions whatever its text, and the result is exactly the per-byte one:
 //
 //   prevSlash  before a byte: the nearest earlier byte that is not a line feed
