@@ -12,6 +12,7 @@ enum class ScanKernel {
     kSse2,    // 64-byte blocks classified 16 bytes at a time; every x86-64,
               // and 32-bit x86 processors from the Pentium 4 on
     kAvx2,    // 64-byte blocks classified 32 bytes at a time
+    kAvx512,  // 64-byte blocks classified in one go; 64-bit x86 only
 };
 
 // Whether this build and this processor can run the kernel.
@@ -34,4 +35,11 @@ void FeedScalar(LineScanner& scanner, const unsigned char* bytes, size_t count);
 #define MOSSGRAIN_X86_KERNELS 1
 void FeedSse2(LineScanner& scanner, const unsigned char* bytes, size_t count);
 void FeedAvx2(LineScanner& scanner, const unsigned char* bytes, size_t count);
+#endif
+// A 32-bit build leaves the AVX-512 kernel out: there it would have only eight
+// vector registers and move each 64-bit mask out in two halves, so AVX2 stays
+// its fastest kernel.
+#if defined(__x86_64__) || defined(_M_X64)
+#define MOSSGRAIN_AVX512_KERNEL 1
+void FeedAvx512(LineScanner& scanner, const unsigned char* bytes, size_t count);
 #endif

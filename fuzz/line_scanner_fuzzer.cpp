@@ -21,7 +21,8 @@
 
 namespace {
 
-constexpr ScanKernel kKernels[] = {ScanKernel::kScalar, ScanKernel::kSse2, ScanKernel::kAvx2};
+constexpr ScanKernel kKernels[] = {ScanKernel::kScalar, ScanKernel::kSse2, ScanKernel::kAvx2,
+                                   ScanKernel::kAvx512};
 constexpr size_t kKernelCount = sizeof kKernels / sizeof kKernels[0];
 
 void Check(const LineTally& actual, const LineTally& expected, size_t offset, const char* scanner) {

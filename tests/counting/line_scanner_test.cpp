@@ -180,7 +180,8 @@ TEST_P(LineScannerTest, SplitsAtEveryOffsetOfABlock) {
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryKernel, LineScannerTest,
-                         testing::Values(ScanKernel::kScalar, ScanKernel::kSse2, ScanKernel::kAvx2),
+                         testing::Values(ScanKernel::kScalar, ScanKernel::kSse2, ScanKernel::kAvx2,
+                                         ScanKernel::kAvx512),
                          [](const testing::TestParamInfo<ScanKernel>& info) {
                              return std::string(KernelName(info.param));
                          });
@@ -200,6 +201,22 @@ TEST(ScanKernelTest, X86BuildsRunTheSse2Kernel) {
 #if defined(__x86_64__) || defined(__i386__)
     EXPECT_TRUE(KernelRuns(ScanKernel::kSse2));
     EXPECT_NE(FastestKernel(), ScanKernel::kScalar);
+#else
+    GTEST_SKIP() << "not an x86 build";
+#endif
+}
+
+// The AVX-512 kernel's own processor check must agree with the compiler's
+// runtime (which, on the GCC these tests are built with, also asks whether the
+// system saves the registers): a check that said no on a processor that has it
+// would leave the kernel skipped above, untested and unused.
+TEST(ScanKernelTest, Avx512RunsWhereTheProcessorHasIt) {
+#if defined(__x86_64__)
+    __builtin_cpu_init();
+    EXPECT_EQ(KernelRuns(ScanKernel::kAvx512),
+              __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw"));
+#elif defined(__i386__)
+    EXPECT_FALSE(KernelRuns(ScanKernel::kAvx512)) << "32-bit builds leave the kernel out";
 #else
     GTEST_SKIP() << "not an x86 build";
 #endif
