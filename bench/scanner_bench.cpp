@@ -32,9 +32,6 @@ namespace {
 
 constexpr size_t kView = 65536;
 
-constexpr ScanKernel kKernels[] = {ScanKernel::kScalar, ScanKernel::kSse2, ScanKernel::kAvx2,
-                                   ScanKernel::kAvx512};
-
 struct Options {
     std::vector<std::string> corpus;  // folders
     size_t bufferBytes = size_t{64} << 20;
@@ -158,7 +155,7 @@ void BM_TreeMatchesReference(benchmark::State& state) {
                 break;
             }
             const LineTally reference = ReferenceInViews(text);
-            for (ScanKernel kernel : kKernels) {
+            for (ScanKernel kernel : kEveryKernel) {
                 if (KernelRuns(kernel) && KernelInViews(kernel, text) != reference) {
                     error += std::string(KernelName(kernel)) + " differs on " + path + "; ";
                 }
@@ -234,7 +231,7 @@ int main(int argc, char** argv) {
     benchmark::AddCustomContext("corpus", corpus);
     benchmark::AddCustomContext("buffer_bytes", std::to_string(Buffer().size()));
     std::string kernels;
-    for (ScanKernel kernel : kKernels) {
+    for (ScanKernel kernel : kEveryKernel) {
         if (KernelRuns(kernel))
             kernels += std::string(kernels.empty() ? "" : " ") + KernelName(kernel);
     }
@@ -242,7 +239,7 @@ int main(int argc, char** argv) {
     benchmark::AddCustomContext("fastest_kernel", KernelName(FastestKernel()));
 
     benchmark::RegisterBenchmark("Scan/reference", BM_ScanReference)->Unit(benchmark::kMillisecond);
-    for (ScanKernel kernel : kKernels) {
+    for (ScanKernel kernel : kEveryKernel) {
         if (!KernelRuns(kernel)) continue;
         benchmark::RegisterBenchmark((std::string("Scan/") + KernelName(kernel)).c_str(),
                                      BM_ScanKernel, kernel)

@@ -15,6 +15,11 @@ enum class ScanKernel {
     kAvx512,  // 64-byte blocks classified in one go; 64-bit x86 only
 };
 
+// Every kernel, for those that try them all (the tests, the fuzzer, the
+// benchmark); KernelRuns says which of them can run here.
+inline constexpr ScanKernel kEveryKernel[] = {ScanKernel::kScalar, ScanKernel::kSse2,
+                                              ScanKernel::kAvx2, ScanKernel::kAvx512};
+
 // Whether this build and this processor can run the kernel.
 bool KernelRuns(ScanKernel kernel);
 

@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <memory>
 #include <vector>
 
@@ -21,9 +22,7 @@
 
 namespace {
 
-constexpr ScanKernel kKernels[] = {ScanKernel::kScalar, ScanKernel::kSse2, ScanKernel::kAvx2,
-                                   ScanKernel::kAvx512};
-constexpr size_t kKernelCount = sizeof kKernels / sizeof kKernels[0];
+constexpr size_t kKernelCount = std::size(kEveryKernel);
 
 void Check(const LineTally& actual, const LineTally& expected, size_t offset, const char* scanner) {
     if (actual == expected) return;
@@ -55,13 +54,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // Feeds every kernel that runs here the same view.
     const auto feed = [&](const unsigned char* bytes, size_t count) {
         for (size_t k = 0; k < kKernelCount; ++k) {
-            if (KernelRuns(kKernels[k])) FeedWith(kKernels[k], scanners[k], bytes, count);
+            if (KernelRuns(kEveryKernel[k])) FeedWith(kEveryKernel[k], scanners[k], bytes, count);
         }
     };
     const auto check = [&](const LineTally& expected, size_t at) {
         for (size_t k = 0; k < kKernelCount; ++k) {
-            if (KernelRuns(kKernels[k])) {
-                Check(scanners[k].Finish(), expected, at, KernelName(kKernels[k]));
+            if (KernelRuns(kEveryKernel[k])) {
+                Check(scanners[k].Finish(), expected, at, KernelName(kEveryKernel[k]));
             }
         }
     };

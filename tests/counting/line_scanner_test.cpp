@@ -179,9 +179,7 @@ TEST_P(LineScannerTest, SplitsAtEveryOffsetOfABlock) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryKernel, LineScannerTest,
-                         testing::Values(ScanKernel::kScalar, ScanKernel::kSse2, ScanKernel::kAvx2,
-                                         ScanKernel::kAvx512),
+INSTANTIATE_TEST_SUITE_P(EveryKernel, LineScannerTest, testing::ValuesIn(kEveryKernel),
                          [](const testing::TestParamInfo<ScanKernel>& info) {
                              return std::string(KernelName(info.param));
                          });
