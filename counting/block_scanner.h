@@ -243,11 +243,13 @@ private:
 };
 
 // Runs StepPair over pairs of whole blocks, Step over a whole block left over,
-// then over the last partial block copied into a zeroed local block with only
-// its own bytes valid. classify builds the masks of 64 bytes.
-template <typename Classify>
+// then over the last partial block with only its own bytes valid. classify
+// builds the masks of 64 bytes; classifyLast those of the last count (< 64)
+// bytes, as if zeros followed them.
+template <typename Classify, typename ClassifyLast>
 [[gnu::always_inline]] inline void FeedBlocks(LineScanner& scanner, const unsigned char* bytes,
-                                              size_t count, Classify classify) {
+                                              size_t count, Classify classify,
+                                              ClassifyLast classifyLast) {
     BlockScanner s(scanner);
     s.SettleOnlyCR(bytes, count);
     while (count >= 128) {
@@ -260,12 +262,20 @@ template <typename Classify>
         bytes += 64;
         count -= 64;
     }
-    if (count != 0) {
-        unsigned char last[64] = {};
-        __builtin_memcpy(last, bytes, count);
-        s.Step(classify(last), (uint64_t{1} << count) - 1);
-    }
+    if (count != 0) s.Step(classifyLast(bytes, count), (uint64_t{1} << count) - 1);
     s.Store(scanner);
+}
+
+// The same, the last partial block copied into a zeroed local block for
+// classify, which reads 64 bytes.
+template <typename Classify>
+[[gnu::always_inline]] inline void FeedBlocks(LineScanner& scanner, const unsigned char* bytes,
+                                              size_t count, Classify classify) {
+    FeedBlocks(scanner, bytes, count, classify, [&](const unsigned char* p, size_t n) {
+        unsigned char last[64] = {};
+        __builtin_memcpy(last, p, n);
+        return classify(last);
+    });
 }
 
 }  // namespace

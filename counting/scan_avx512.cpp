@@ -57,25 +57,13 @@ struct Avx512Block {
 }  // namespace
 
 void FeedAvx512(LineScanner& scanner, const unsigned char* bytes, size_t count) {
-    BlockScanner s(scanner);
-    s.SettleOnlyCR(bytes, count);
-    while (count >= 128) {
-        s.StepPair(Avx512Block{_mm512_loadu_si512(bytes)}.Masks(),
-                   Avx512Block{_mm512_loadu_si512(bytes + 64)}.Masks());
-        bytes += 128;
-        count -= 128;
-    }
-    if (count >= 64) {
-        s.Step(Avx512Block{_mm512_loadu_si512(bytes)}.Masks(), ~uint64_t{0});
-        bytes += 64;
-        count -= 64;
-    }
-    if (count != 0) {
-        // The bytes beyond the piece load as zeros, and valid leaves them out.
-        const uint64_t valid = (uint64_t{1} << count) - 1;
-        s.Step(Avx512Block{_mm512_maskz_loadu_epi8(valid, bytes)}.Masks(), valid);
-    }
-    s.Store(scanner);
+    FeedBlocks(
+        scanner, bytes, count,
+        [](const unsigned char* p) { return Avx512Block{_mm512_loadu_si512(p)}.Masks(); },
+        // The bytes beyond the piece load as zeros.
+        [](const unsigned char* p, size_t n) {
+            return Avx512Block{_mm512_maskz_loadu_epi8((uint64_t{1} << n) - 1, p)}.Masks();
+        });
 }
 
 #endif

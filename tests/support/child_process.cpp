@@ -47,21 +47,25 @@ std::vector<char*> Pointers(std::vector<std::string>& strings) {
     return pointers;
 }
 
-// Appends what fd has now: false once it has ended, or has nothing more to
-// give for now (none of the descriptors read here blocks).
-bool Drain(int fd, std::string& into, bool* ended = nullptr) {
+enum class Drained {
+    kMore,     // it gave something, or was interrupted: read again
+    kNoneNow,  // nothing for now (none of the descriptors read here blocks)
+    kEnded,    // closed, or failed: a terminal whose child has closed it
+};
+
+// Appends what fd has now.
+Drained Drain(int fd, std::string& into) {
     char buffer[4096];
     const ssize_t n = read(fd, buffer, sizeof buffer);
     if (n > 0) into.append(buffer, static_cast<size_t>(n));
-    if (ended != nullptr) *ended = n == 0 || (n < 0 && errno != EAGAIN && errno != EINTR);
-    return n > 0 || (n < 0 && errno == EINTR);
+    if (n > 0 || (n < 0 && errno == EINTR)) return Drained::kMore;
+    return n < 0 && errno == EAGAIN ? Drained::kNoneNow : Drained::kEnded;
 }
 
 // In the child: its terminal, its streams and its environment, then the
-// program or the body. Nothing here returns.
-// The parent's ends are closed first: a body runs without an exec that would
-// close them, and a terminal whose master the child held open would never
-// hang up.
+// program or the body; nothing here returns. The parent's ends are closed
+// first: a body runs without an exec that would close them, and a terminal
+// whose master the child held open would never hang up.
 [[noreturn]] void BecomeChild(const ChildOptions& options, const int (&parentEnds)[3], int slave,
                               int out, int err, std::vector<char*>& envp, std::vector<char*>* argv,
                               const std::function<int()>* body) {
@@ -149,7 +153,9 @@ ChildRun Run(std::vector<std::string>* argv, const std::function<int()>* body,
         for (int i = 0; i < 3; ++i) p[i] = {ended[i] ? -1 : fds[i], POLLIN, 0};
         if (poll(p, 3, 20) > 0) {
             for (int i = 0; i < 3; ++i) {
-                if (p[i].fd >= 0 && p[i].revents != 0) Drain(fds[i], *into[i], &ended[i]);
+                if (p[i].fd >= 0 && p[i].revents != 0) {
+                    ended[i] = Drain(fds[i], *into[i]) == Drained::kEnded;
+                }
             }
         }
         if (!acted && run.terminal.find(options.caption) != std::string::npos) {
@@ -177,7 +183,7 @@ ChildRun Run(std::vector<std::string>* argv, const std::function<int()>* body,
     // still holds a stream is not waited for).
     for (int i = 0; i < 3; ++i) {
         if (fds[i] < 0) continue;
-        while (Drain(fds[i], *into[i])) {
+        while (Drain(fds[i], *into[i]) == Drained::kMore) {
         }
         close(fds[i]);
     }
